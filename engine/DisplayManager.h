@@ -1,0 +1,67 @@
+// Owns the one window and draws coloured characters in its grid of cells.
+#ifndef LK_DISPLAY_MANAGER_H
+#define LK_DISPLAY_MANAGER_H
+
+#include <memory>
+#include <string>
+
+#include <SFML/Graphics.hpp>
+
+#include "Color.h"
+#include "Manager.h"
+#include "Vector.h"
+
+namespace lk {
+
+const int DEFAULT_WINDOW_HORIZONTAL_PIXELS = 1024;
+const int DEFAULT_WINDOW_VERTICAL_PIXELS = 768;
+const int DEFAULT_WINDOW_HORIZONTAL_CELLS = 120;
+const int DEFAULT_WINDOW_VERTICAL_CELLS = 36;
+const sf::Color DEFAULT_WINDOW_BACKGROUND_COLOR = sf::Color::Black;
+const std::string DEFAULT_WINDOW_TITLE = "Fowlshot Lark";
+const std::string DEFAULT_FONT_FILE = "../lk-font.ttf";
+
+class DisplayManager : public Manager {
+ public:
+  static DisplayManager& getInstance();
+  ~DisplayManager() override;
+
+  // 0 on success or when the window already exists, -1 on failure.
+  int startUp() override;
+  void shutDown() override;
+
+  // Draws one character in the cell at a world position; -1 with no window.
+  int drawCh(Vector world_pos, char ch, Color color);
+  // Draws the string centred on the position, one cell per character.
+  int drawString(Vector world_pos, std::string str, Color color);
+  // Shows the frame drawn so far and clears the window for the next one.
+  int swapBuffer();
+
+  int getHorizontalCells() const;
+  int getVerticalCells() const;
+  int getHorizontalPixels() const;
+  int getVerticalPixels() const;
+  sf::RenderWindow* getWindow() const;
+
+ private:
+  DisplayManager();
+
+  sf::Font m_font;
+  std::unique_ptr<sf::RenderWindow> m_window;
+  sf::Color m_window_background_color;
+  int m_window_horizontal_pixels;
+  int m_window_vertical_pixels;
+  int m_window_horizontal_cells;
+  int m_window_vertical_cells;
+};
+
+// Cells to window pixels and back, without the view's offset.
+Vector cellsToPixels(Vector spaces);
+Vector pixelsToCells(Vector pixels);
+
+// The SFML colour an engine colour draws in (white outside the enumeration).
+sf::Color toSfColor(int color);
+
+}  // namespace lk
+
+#endif

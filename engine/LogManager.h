@@ -1,0 +1,45 @@
+// The engine's single log, "../lark.log", rewritten on every run.
+#ifndef LK_LOG_MANAGER_H
+#define LK_LOG_MANAGER_H
+
+#include <cstdio>
+
+#include "Manager.h"
+
+#if defined(__GNUC__)
+#define LK_PRINTF_FORMAT(f, a) __attribute__((format(printf, f, a)))
+#else
+#define LK_PRINTF_FORMAT(f, a)
+#endif
+
+namespace lk {
+
+const char LOGFILE_NAME[] = "../lark.log";
+
+class LogManager : public Manager {
+ public:
+  static LogManager& getInstance();
+  ~LogManager() override;
+
+  int startUp() override;
+  void shutDown() override;
+
+  // Writes one printf-style entry, prefixed with "hh:mm:ss  " local time when
+  // time stamps are on. Returns the characters written; with no open file the
+  // entry is dropped and 0 is returned.
+  int writeLog(const char* format, ...) LK_PRINTF_FORMAT(2, 3);
+
+  void setFlush(bool do_flush = true);
+  void setTimeStamp(bool do_time_stamp = true);
+
+ private:
+  LogManager();
+
+  bool m_do_flush;
+  bool m_do_time_stamp;
+  std::FILE* m_p_file;
+};
+
+}  // namespace lk
+
+#endif

@@ -1,0 +1,80 @@
+// The base of everything in the game world. An object registers itself with
+// the world manager when made and leaves it when destroyed; from creation on
+// the world manager owns it.
+#ifndef LK_OBJECT_H
+#define LK_OBJECT_H
+
+#include <string>
+
+#include "Animation.h"
+#include "Box.h"
+#include "Vector.h"
+
+namespace lk {
+
+class Event;
+
+enum Solidness {
+  HARD = 0,      // collides, and hard blocks hard
+  SOFT = 1,      // collides, never blocks or is blocked
+  SPECTRAL = 2,  // never collides
+};
+
+const int MAX_ALTITUDE = 4;
+
+class Object {
+ public:
+  Object();
+  virtual ~Object();
+  Object(const Object&) = delete;
+  Object& operator=(const Object&) = delete;
+
+  // Returns 1 when the event was acted on, else 0; the base ignores it.
+  virtual int eventHandler(const Event* p_event);
+  // Draws the animation's current frame at the position and advances it;
+  // -1 with no sprite.
+  virtual int draw();
+
+  int getId() const;
+  std::string getType() const;
+  void setType(std::string new_type);
+  int getAltitude() const;
+  void setAltitude(int new_altitude);
+  Solidness getSolidness() const;
+  void setSolidness(Solidness new_solid);
+
+  Vector getPosition() const;
+  void setPosition(Vector new_position);  // a plain assignment: no tests
+  Vector getDirection() const;
+  void setDirection(Vector new_direction);
+  float getSpeed() const;
+  void setSpeed(float new_speed);
+  Vector getVelocity() const;
+  void setVelocity(Vector new_velocity);
+  Vector getAcceleration() const;
+  void setAcceleration(Vector new_acceleration);
+
+  Box getBox() const;
+  void setBox(Box new_box);
+
+  Animation getAnimation() const;
+  // Shows the loaded sprite with that label and sizes the box to it, centred
+  // on the position; -1, with nothing changed, when there is none.
+  int setSprite(std::string label);
+
+ private:
+  int m_id;
+  std::string m_type;
+  int m_altitude;
+  Solidness m_solidness;
+  Animation m_animation;
+  Vector m_position;
+  Vector m_direction;
+  float m_speed;
+  Vector m_acceleration;
+  Box m_box;
+};
+
+}  // namespace lk
+
+#endif

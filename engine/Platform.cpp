@@ -1,0 +1,66 @@
+#include "Platform.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <timeapi.h>
+#else
+#include <ctime>
+#include <cerrno>
+#endif
+
+namespace lk {
+namespace platform {
+
+#ifdef _WIN32
+
+UtcTime utcNow() {
+  SYSTEMTIME now;
+  GetSystemTime(&now);
+  UtcTime t;
+  t.day = now.wDay;
+  t.hour = now.wHour;
+  t.minute = now.wMinute;
+  t.second = now.wSecond;
+  t.millisecond = now.wMilliseconds;
+  return t;
+}
+
+void sleepMilliseconds(int milliseconds) {
+  Sleep(milliseconds > 0 ? static_cast<DWORD>(milliseconds) : 0);
+}
+
+void requestTimerResolution() { timeBeginPeriod(1); }
+void releaseTimerResolution() { timeEndPeriod(1); }
+
+#else
+
+UtcTime utcNow() {
+  struct timespec now;
+  clock_gettime(CLOCK_REALTIME, &now);
+  struct tm parts;
+  gmtime_r(&now.tv_sec, &parts);
+  UtcTime t;
+  t.day = parts.tm_mday;
+  t.hour = parts.tm_hour;
+  t.minute = parts.tm_min;
+  t.second = parts.tm_sec > 59 ? 59 : parts.tm_sec;  // a leap second reads as :59
+  t.millisecond = static_cast<int>(now.tv_nsec / 1000000);
+  return t;
+}
+
+void sleepMilliseconds(int milliseconds) {
+  struct timespec wanted;
+  wanted.tv_sec = milliseconds > 0 ? milliseconds / 1000 : 0;
+  wanted.tv_nsec = milliseconds > 0 ? static_cast<long>(milliseconds % 1000) * 1000000L : 0;
+  struct timespec left;
+  while (nanosleep(&wanted, &left) == -1 && errno == EINTR) wanted = left;
+}
+
+// POSIX sleeps are already fine-grained.
+void requestTimerResolution() {}
+void releaseTimerResolution() {}
+
+#endif
+
+}  // namespace platform
+}  // namespace lk

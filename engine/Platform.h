@@ -1,0 +1,31 @@
+// The few operating-system services the engine needs: calendar time in UTC
+// to the millisecond, a millisecond sleep and the 1 ms timer-resolution
+// request. Nothing else in the engine reads the clock or sleeps.
+#ifndef LK_PLATFORM_H
+#define LK_PLATFORM_H
+
+namespace lk {
+namespace platform {
+
+struct UtcTime {
+  int day = 1;  // day of the month, 1 to 31
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int millisecond = 0;
+};
+
+// The current calendar time in UTC.
+UtcTime utcNow();
+
+// Sleeps for the given number of milliseconds; 0 or less yields at once.
+void sleepMilliseconds(int milliseconds);
+
+// Ask for, and release, 1 ms timer resolution (a no-op on POSIX).
+void requestTimerResolution();
+void releaseTimerResolution();
+
+}  // namespace platform
+}  // namespace lk
+
+#endif

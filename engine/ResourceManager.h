@@ -1,0 +1,50 @@
+// Holds the sprites, sounds and music under text labels for the whole run.
+#ifndef LK_RESOURCE_MANAGER_H
+#define LK_RESOURCE_MANAGER_H
+
+#include <string>
+
+#include "Manager.h"
+#include "Music.h"
+#include "Sound.h"
+#include "Sprite.h"
+
+namespace lk {
+
+const int MAX_SPRITES = 500;
+const int MAX_SOUNDS = 50;
+const int MAX_MUSIC = 50;
+
+class ResourceManager : public Manager {
+ public:
+  static ResourceManager& getInstance();
+  ~ResourceManager() override;
+
+  int startUp() override;
+  // Deletes every sprite and empties the three tables.
+  void shutDown() override;
+
+  // Reads a sprite file and registers it under the label; 0 or -1.
+  int loadSprite(std::string filename, std::string label);
+  // The first loaded sprite with that label, or null.
+  Sprite* getSprite(std::string label) const;
+
+  int loadSound(std::string filename, std::string label);
+  Sound* getSound(std::string label);
+  int loadMusic(std::string filename, std::string label);
+  Music* getMusic(std::string label);
+
+ private:
+  ResourceManager();
+
+  Sprite* m_p_sprite[MAX_SPRITES];
+  int m_sprite_count;
+  Sound m_sound[MAX_SOUNDS];
+  int m_sound_count;
+  Music m_music[MAX_MUSIC];
+  int m_music_count;
+};
+
+}  // namespace lk
+
+#endif
