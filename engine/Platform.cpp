@@ -25,6 +25,14 @@ UtcTime utcNow() {
   return t;
 }
 
+void localTimeOfDay(int* hour, int* minute, int* second) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  *hour = now.wHour;
+  *minute = now.wMinute;
+  *second = now.wSecond;
+}
+
 void sleepMilliseconds(int milliseconds) {
   Sleep(milliseconds > 0 ? static_cast<DWORD>(milliseconds) : 0);
 }
@@ -46,6 +54,15 @@ UtcTime utcNow() {
   t.second = parts.tm_sec > 59 ? 59 : parts.tm_sec;  // a leap second reads as :59
   t.millisecond = static_cast<int>(now.tv_nsec / 1000000);
   return t;
+}
+
+void localTimeOfDay(int* hour, int* minute, int* second) {
+  const time_t now = time(nullptr);
+  struct tm parts;
+  localtime_r(&now, &parts);
+  *hour = parts.tm_hour;
+  *minute = parts.tm_min;
+  *second = parts.tm_sec;
 }
 
 void sleepMilliseconds(int milliseconds) {

@@ -18,6 +18,9 @@ struct UtcTime {
 // The current calendar time in UTC.
 UtcTime utcNow();
 
+// The local time of day, for the log's time stamps.
+void localTimeOfDay(int* hour, int* minute, int* second);
+
 // Sleeps for the given number of milliseconds; 0 or less yields at once.
 void sleepMilliseconds(int milliseconds);
 

@@ -1,0 +1,7 @@
+#include "EventOut.h"
+
+namespace lk {
+
+EventOut::EventOut() { setType(OUT_EVENT); }
+
+}  // namespace lk

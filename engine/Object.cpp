@@ -1,0 +1,79 @@
+#include "Object.h"
+
+#include "ResourceManager.h"
+#include "Sprite.h"
+#include "WorldManager.h"
+
+namespace lk {
+
+namespace {
+
+int next_object_id = 0;  // ids are never reused
+
+}  // namespace
+
+Object::Object()
+    : m_id(next_object_id++),
+      m_type("Object"),
+      m_altitude(MAX_ALTITUDE / 2),
+      m_solidness(HARD),
+      m_animation(),
+      m_position(),
+      m_direction(),
+      m_speed(0.0f),
+      m_acceleration(),
+      m_box(Vector(-0.5f, -0.5f), 0.99f, 0.99f) {
+  WorldManager::getInstance().insertObject(this);
+}
+
+Object::~Object() { WorldManager::getInstance().removeObject(this); }
+
+int Object::eventHandler(const Event*) { return 0; }
+
+int Object::draw() { return m_animation.draw(m_position); }
+
+int Object::getId() const { return m_id; }
+std::string Object::getType() const { return m_type; }
+void Object::setType(std::string new_type) { m_type = new_type; }
+int Object::getAltitude() const { return m_altitude; }
+void Object::setAltitude(int new_altitude) { m_altitude = new_altitude; }
+Solidness Object::getSolidness() const { return m_solidness; }
+void Object::setSolidness(Solidness new_solid) { m_solidness = new_solid; }
+
+Vector Object::getPosition() const { return m_position; }
+void Object::setPosition(Vector new_position) { m_position = new_position; }
+Vector Object::getDirection() const { return m_direction; }
+void Object::setDirection(Vector new_direction) { m_direction = new_direction; }
+float Object::getSpeed() const { return m_speed; }
+void Object::setSpeed(float new_speed) { m_speed = new_speed; }
+
+Vector Object::getVelocity() const {
+  Vector velocity = m_direction;
+  velocity.scale(m_speed);
+  return velocity;
+}
+
+void Object::setVelocity(Vector new_velocity) {
+  m_speed = new_velocity.getMagnitude();
+  if (m_speed > 0)
+    new_velocity.setXY(new_velocity.getX() / m_speed, new_velocity.getY() / m_speed);
+  m_direction = new_velocity;
+}
+
+Vector Object::getAcceleration() const { return m_acceleration; }
+void Object::setAcceleration(Vector new_acceleration) { m_acceleration = new_acceleration; }
+Box Object::getBox() const { return m_box; }
+void Object::setBox(Box new_box) { m_box = new_box; }
+Animation Object::getAnimation() const { return m_animation; }
+
+int Object::setSprite(std::string label) {
+  Sprite* p_sprite = ResourceManager::getInstance().getSprite(label);
+  if (p_sprite == nullptr) return -1;
+  m_animation.setSprite(p_sprite);
+  const float width = static_cast<float>(p_sprite->getWidth());
+  const float height = static_cast<float>(p_sprite->getHeight());
+  m_box = Box(Vector(-width * 0.5f, -height * 0.5f), width, height);
+  return 0;
+}
+
+}  // namespace lk
