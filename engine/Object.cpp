@@ -41,7 +41,10 @@ Solidness Object::getSolidness() const { return m_solidness; }
 void Object::setSolidness(Solidness new_solid) { m_solidness = new_solid; }
 
 Vector Object::getPosition() const { return m_position; }
-void Object::setPosition(Vector new_position) { m_position = new_position; }
+void Object::setPosition(Vector new_position) {
+  m_position = new_position;
+  WorldManager::getInstance().objectMoved(this);
+}
 Vector Object::getDirection() const { return m_direction; }
 void Object::setDirection(Vector new_direction) { m_direction = new_direction; }
 float Object::getSpeed() const { return m_speed; }
@@ -63,7 +66,10 @@ void Object::setVelocity(Vector new_velocity) {
 Vector Object::getAcceleration() const { return m_acceleration; }
 void Object::setAcceleration(Vector new_acceleration) { m_acceleration = new_acceleration; }
 Box Object::getBox() const { return m_box; }
-void Object::setBox(Box new_box) { m_box = new_box; }
+void Object::setBox(Box new_box) {
+  m_box = new_box;
+  WorldManager::getInstance().objectMoved(this);
+}
 Animation Object::getAnimation() const { return m_animation; }
 
 int Object::setSprite(std::string label) {
@@ -72,7 +78,7 @@ int Object::setSprite(std::string label) {
   m_animation.setSprite(p_sprite);
   const float width = static_cast<float>(p_sprite->getWidth());
   const float height = static_cast<float>(p_sprite->getHeight());
-  m_box = Box(Vector(-width * 0.5f, -height * 0.5f), width, height);
+  setBox(Box(Vector(-width * 0.5f, -height * 0.5f), width, height));
   return 0;
 }
 

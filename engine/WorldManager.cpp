@@ -1,5 +1,7 @@
 #include "WorldManager.h"
 
+#include <algorithm>
+
 #include "DisplayManager.h"
 #include "EventCollision.h"
 #include "EventOut.h"
@@ -10,6 +12,13 @@
 #include "ViewObject.h"
 
 namespace lk {
+
+namespace {
+
+// Buckets of 8 x 8 cells: a few for a duck, one for a bullet.
+const float GRID_BUCKET_SIZE = 8.0f;
+
+}  // namespace
 
 WorldManager::WorldManager() { setType("WorldManager"); }
 
@@ -27,6 +36,7 @@ int WorldManager::startUp() {
   const float vertical = static_cast<float>(display.getVerticalCells());
   m_boundary = Box(Vector(0, 0), 2 * horizontal, vertical);
   m_view = Box(Vector(0.5f * horizontal, 0), horizontal, vertical);
+  m_grid.reset(m_boundary, GRID_BUCKET_SIZE);
   Manager::startUp();
   LogManager::getInstance().writeLog(
       "WorldManager::startUp(): WorldManager was successfully started.\n");
@@ -42,13 +52,20 @@ void WorldManager::shutDown() {
   Manager::shutDown();
 }
 
-void WorldManager::insertObject(Object* p_object) { m_updates.insert(p_object); }
+void WorldManager::insertObject(Object* p_object) {
+  if (m_updates.isFull()) return;  // the object stays outside the world
+  m_updates.insert(p_object);
+  m_grid.insert(p_object, getWorldBox(p_object));
+}
 
 void WorldManager::removeObject(Object* p_object) {
   m_updates.remove(p_object);
+  m_grid.remove(p_object);
   // An object destroyed outside the deletion pass must not be deleted again.
   m_deletions.remove(p_object);
 }
+
+void WorldManager::objectMoved(Object* p_object) { m_grid.update(p_object, getWorldBox(p_object)); }
 
 ObjectList WorldManager::getAllObjects() const { return m_updates; }
 
@@ -134,9 +151,17 @@ ObjectList WorldManager::getCollisions(const Object* p_object, Vector where) con
   ObjectList collisions;
   const Box moving_box = getWorldBox(p_object, where);
   const bool moving_is_duck = p_object->getType() == "Duck";
-  ObjectListIterator li(&m_updates);
-  for (li.first(); !li.isDone(); li.next()) {
-    Object* p_other = li.currentObject();
+
+  // Only objects in the buckets the box meets can touch it. Ids grow with
+  // creation, which is also the order of the object list, so sorting by id
+  // gives the collisions in list order.
+  m_candidates.clear();
+  m_grid.query(moving_box, m_candidates);
+  std::sort(m_candidates.begin(), m_candidates.end(),
+            [](const Object* a, const Object* b) { return a->getId() < b->getId(); });
+  m_candidates.erase(std::unique(m_candidates.begin(), m_candidates.end()), m_candidates.end());
+
+  for (Object* p_other : m_candidates) {
     if (p_other == p_object || p_other->getSolidness() == SPECTRAL) continue;
     if (!boxIntersectsBox(moving_box, getWorldBox(p_other))) continue;
     if (moving_is_duck && p_other->getType() == "Duck") continue;  // ducks pass each other

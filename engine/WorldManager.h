@@ -3,9 +3,12 @@
 #ifndef LK_WORLD_MANAGER_H
 #define LK_WORLD_MANAGER_H
 
+#include <vector>
+
 #include "Box.h"
 #include "Manager.h"
 #include "ObjectList.h"
+#include "SpatialGrid.h"
 #include "Vector.h"
 
 namespace lk {
@@ -22,6 +25,9 @@ class WorldManager : public Manager {
 
   void insertObject(Object* p_object);
   void removeObject(Object* p_object);
+  // Objects report changes of position or box here, so collision queries
+  // find them where they are.
+  void objectMoved(Object* p_object);
   ObjectList getAllObjects() const;
 
   // Deletion happens at the start of the next update().
@@ -45,6 +51,8 @@ class WorldManager : public Manager {
   ObjectList m_deletions;
   Box m_boundary;
   Box m_view;
+  SpatialGrid m_grid;                         // where each object's box lies
+  mutable std::vector<Object*> m_candidates;  // reused by getCollisions()
 };
 
 }  // namespace lk

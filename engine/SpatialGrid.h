@@ -1,0 +1,54 @@
+// A uniform grid of buckets over the world that finds the objects whose boxes
+// may overlap a given box, so a collision query need not test every object.
+// Objects outside the grid's area fall into its edge buckets.
+#ifndef LK_SPATIAL_GRID_H
+#define LK_SPATIAL_GRID_H
+
+#include <unordered_map>
+#include <vector>
+
+#include "Box.h"
+
+namespace lk {
+
+class Object;
+
+class SpatialGrid {
+ public:
+  SpatialGrid();
+
+  // Empties the grid and lays it over the area in square buckets.
+  void reset(Box area, float bucket_size);
+
+  void insert(Object* p_object, Box world_box);
+  void remove(Object* p_object);
+  // Moves a known object to its new box; unknown objects are ignored.
+  void update(Object* p_object, Box world_box);
+
+  // Appends every object whose buckets meet the box's buckets; an object may
+  // appear more than once.
+  void query(Box area, std::vector<Object*>& candidates) const;
+
+ private:
+  struct Span {
+    int x0, y0, x1, y1;
+    bool operator==(const Span& other) const {
+      return x0 == other.x0 && y0 == other.y0 && x1 == other.x1 && y1 == other.y1;
+    }
+  };
+
+  Span spanOf(Box box) const;
+  int column(float x) const;
+  int row(float y) const;
+  void add(Object* p_object, Span span);
+  void take(Object* p_object, Span span);
+
+  float m_left, m_top, m_bucket_size;
+  int m_columns, m_rows;
+  std::vector<std::vector<Object*>> m_buckets;
+  std::unordered_map<Object*, Span> m_spans;
+};
+
+}  // namespace lk
+
+#endif
