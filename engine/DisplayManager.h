@@ -2,6 +2,7 @@
 #ifndef LK_DISPLAY_MANAGER_H
 #define LK_DISPLAY_MANAGER_H
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -43,8 +44,24 @@ class DisplayManager : public Manager {
   int getVerticalPixels() const;
   sf::RenderWindow* getWindow() const;
 
+  // By default characters are batched into one vertex array and drawn in one
+  // call; the reference way draws each cell as its own rectangle and text,
+  // which is slow but plainly what SFML would draw. Both give one picture.
+  void setReferenceDrawing(bool reference = true);
+  bool getReferenceDrawing() const;
+  // Draws the batched characters into the window without showing them, so
+  // the frame can be read back before swapBuffer clears it. Nothing to do in
+  // the reference way.
+  void flush();
+
  private:
   DisplayManager();
+
+  // Loads the bold glyph of every byte at the character size, so the font's
+  // page texture is complete before the first frame.
+  void cacheGlyphs(unsigned int character_size);
+  void appendCell(float px, float py, float cw, float ch, unsigned char byte,
+                  unsigned int character_size, sf::Color color);
 
   sf::Font m_font;
   std::unique_ptr<sf::RenderWindow> m_window;
@@ -53,6 +70,17 @@ class DisplayManager : public Manager {
   int m_window_vertical_pixels;
   int m_window_horizontal_cells;
   int m_window_vertical_cells;
+
+  // The reference way's two reused drawing objects.
+  sf::RectangleShape m_cell_background;
+  sf::Text m_cell_text;
+
+  bool m_reference_drawing;
+  sf::VertexArray m_batch;
+  // Code point and glyph of every byte at m_cached_size (0: nothing cached).
+  unsigned int m_cached_size;
+  std::array<sf::Uint32, 256> m_code_points;
+  std::array<sf::Glyph, 256> m_glyphs;
 };
 
 // Cells to window pixels and back, without the view's offset.
