@@ -1,0 +1,5 @@
+#include "EventHit.h"
+
+EventHit::EventHit() { setType(HIT_EVENT); }
+
+EventHit::~EventHit() = default;

@@ -1,0 +1,5 @@
+#include "EventMissed.h"
+
+EventMissed::EventMissed() { setType(MISSED_EVENT); }
+
+EventMissed::~EventMissed() = default;
