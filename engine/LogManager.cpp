@@ -20,6 +20,9 @@ LogManager& LogManager::getInstance() {
 }
 
 int LogManager::startUp() {
+  // A file still open from an earlier start-up would otherwise stay open and
+  // write its buffered entries into the new file when the program exits.
+  LogManager::shutDown();
   m_p_file = std::fopen(LOGFILE_NAME, "w");
   if (m_p_file == nullptr) return -1;
   writeLog("LogManager::startUp(): lark.log was opened successfully.\n");
