@@ -63,6 +63,9 @@ int DisplayManager::startUp() {
 
   m_window->setMouseCursorVisible(false);
   m_window->setVerticalSyncEnabled(true);
+  // A new window's buffer holds whatever the driver left there; the first
+  // frame starts from the background like every later one.
+  m_window->clear(m_window_background_color);
 
   if (!m_font.loadFromFile(DEFAULT_FONT_FILE)) {
     log.writeLog("DisplayManager::startUp(): Font 'lk-font.ttf' could not be located or loaded.\n");

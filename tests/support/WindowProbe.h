@@ -1,0 +1,39 @@
+// Helpers for tests that look at the engine's window: reading its pixels,
+// sending it real X input with xdotool, and asking it to close the way a
+// window manager's close button does.
+#ifndef LK_WINDOW_PROBE_H
+#define LK_WINDOW_PROBE_H
+
+#include <functional>
+#include <string>
+
+#include <SFML/Graphics.hpp>
+
+namespace lktest {
+
+// The back buffer of the display manager's window: what has been drawn since
+// the last swap. Call after drawing (and flushing) and before swapBuffer.
+sf::Image captureWindow();
+
+// Runs "xdotool <arguments>"; true when it exited with status 0.
+bool xdotool(const std::string& arguments);
+
+// The X window id of the display manager's window, in decimal.
+std::string windowId();
+
+// Moves the pointer into the window and gives it the keyboard focus.
+bool focusWindow();
+
+// Sends the window a WM_DELETE_WINDOW client message, as a close button does.
+bool sendCloseRequest();
+
+// Calls the input manager's getInput until the condition holds or the time
+// runs out; X delivers events asynchronously. Returns the condition.
+bool pumpInputUntil(const std::function<bool()>& condition, int timeout_ms = 3000);
+
+// Calls getInput for the given time, to collect anything still on its way.
+void pumpInputFor(int duration_ms);
+
+}  // namespace lktest
+
+#endif
