@@ -1,0 +1,525 @@
+// What a frame costs to draw and show, and what the world's update costs, in
+// one run under an X display:
+//   frame/full-screen  every cell of the window through drawCh + swapBuffer
+//   frame/title        the start screen drawn by the world + swapBuffer
+//   frame/play         a busy moment of play drawn by the world + swapBuffer
+//   world/update/N     WorldManager::update with N moving objects
+// Each frame case runs in the batched way and in the per-cell reference way.
+//
+// With --lk-callgrind=CASE [--lk-iterations=N] the program instead runs one
+// case N times between callgrind's zero and dump requests, so that
+// valgrind --tool=callgrind counts the instructions of exactly those frames.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <benchmark/benchmark.h>
+
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_ZERO_STATS
+#define CALLGRIND_DUMP_STATS_AT(label)
+#endif
+
+#include "DisplayManager.h"
+#include "DuckShot.h"
+#include "EventCollision.h"
+#include "EventOut.h"
+#include "LoadResources.h"
+#include "LogManager.h"
+#include "NewRound.h"
+#include "Object.h"
+#include "ObjectList.h"
+#include "ObjectListIterator.h"
+#include "ResourceManager.h"
+#include "StartGame.h"
+#include "WorldManager.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// ---------------------------------------------------------------- set-up
+
+// The engine reads "../sprites/", "../sounds/" and "../lk-font.ttf", so the
+// program works in <tmp>/lk-bench-XXXXXX/run beside links to the game's
+// staged assets. Returns the folder to remove at the end.
+std::string stageAssets() {
+  char pattern[] = "/tmp/lk-bench-XXXXXX";
+  const char* dir = mkdtemp(pattern);
+  if (dir == nullptr) {
+    std::perror("mkdtemp");
+    std::exit(2);
+  }
+  const std::string parent = dir;
+  const std::string game = LK_GAME_DIR_PATH;
+  for (const char* name : {"sprites", "sounds", "lk-font.ttf"}) {
+    std::error_code error;
+    fs::create_symlink(game + "/" + name, parent + "/" + name, error);
+    if (error || !fs::exists(parent + "/" + name)) {
+      std::fprintf(stderr, "cannot stage %s/%s: %s\n", game.c_str(), name,
+                   error ? error.message().c_str() : "missing");
+      std::exit(2);
+    }
+  }
+  fs::create_directory(parent + "/run");
+  if (chdir((parent + "/run").c_str()) != 0) {
+    std::perror("chdir");
+    std::exit(2);
+  }
+  return parent;
+}
+
+// The sprite loader echoes every line it reads to standard output; that
+// would bury the figures.
+void loadResourcesQuietly() {
+  std::fflush(stdout);
+  const int saved = dup(STDOUT_FILENO);
+  const int null = open("/dev/null", O_WRONLY);
+  if (saved >= 0 && null >= 0) dup2(null, STDOUT_FILENO);
+  loadResources();
+  std::fflush(stdout);
+  if (saved >= 0) {
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+  }
+  if (null >= 0) close(null);
+}
+
+bool startEngine() {
+  if (lk::LogManager::getInstance().startUp() != 0) return false;
+  if (lk::DisplayManager::getInstance().startUp() != 0) {
+    std::fprintf(stderr, "no window: is DISPLAY set? (scripts/bench starts Xvfb)\n");
+    return false;
+  }
+  if (lk::WorldManager::getInstance().startUp() != 0) return false;
+  if (lk::ResourceManager::getInstance().startUp() != 0) return false;
+  loadResourcesQuietly();
+  return true;
+}
+
+// The scenes need the game's sprites; without them they would draw nothing
+// and time an empty frame.
+bool haveGameSprites() {
+  const lk::ResourceManager& resources = lk::ResourceManager::getInstance();
+  for (const char* label : {"start-game-alt", "ground", "gun", "duck-flying-left",
+                            "duck-flying-right", "duck-shot", "new-round"})
+    if (resources.getSprite(label) == nullptr) return false;
+  return true;
+}
+
+void stopEngine() {
+  lk::ResourceManager::getInstance().shutDown();
+  lk::WorldManager::getInstance().shutDown();
+  lk::DisplayManager::getInstance().shutDown();
+  lk::LogManager::getInstance().shutDown();
+}
+
+// Deletes every object and starts an empty world.
+void clearWorld() {
+  lk::WorldManager& world = lk::WorldManager::getInstance();
+  world.shutDown();
+  world.startUp();
+}
+
+float viewLeft() { return lk::WorldManager::getInstance().getView().getCorner().getX(); }
+
+// ---------------------------------------------------------------- frames
+
+void fullScreenFrame() {
+  lk::DisplayManager& display = lk::DisplayManager::getInstance();
+  const int columns = display.getHorizontalCells();
+  const int rows = display.getVerticalCells();
+  const float left = viewLeft();
+  for (int y = 0; y < rows; ++y) {
+    for (int x = 0; x < columns; ++x) {
+      const int n = y * columns + x;
+      // Every printable character and every colour but black.
+      const char ch = static_cast<char>('!' + n % 94);
+      const lk::Color color = static_cast<lk::Color>(1 + n % 7);
+      display.drawCh(lk::Vector(left + static_cast<float>(x), static_cast<float>(y)), ch, color);
+    }
+  }
+  display.swapBuffer();
+}
+
+// What the game loop does after the update: the world draws, the frame shows.
+void worldFrame() {
+  lk::WorldManager::getInstance().draw();
+  lk::DisplayManager::getInstance().swapBuffer();
+}
+
+void setUpTitle() {
+  clearWorld();
+  new StartGame;
+}
+
+// A busy moment of play: the HUD, ground, gun and reticle, two ducks in the
+// view, a shot duck falling and the new-round banner.
+void setUpPlay() {
+  clearWorld();
+  // The start screen's own way into a game: HUD, duck manager, ground, gun,
+  // reticle and the first two ducks. The update deletes the start screen.
+  (new StartGame)->start(0);
+  lk::WorldManager::getInstance().update();
+
+  const float left = viewLeft();
+  int ducks = 0;
+  const lk::ObjectList all = lk::WorldManager::getInstance().getAllObjects();
+  lk::ObjectListIterator li(&all);
+  for (li.first(); !li.isDone(); li.next()) {
+    lk::Object* p_object = li.currentObject();
+    if (p_object->getType() != "Duck") continue;
+    // Ducks start outside the view; bring them in where a player sees them.
+    p_object->setPosition(ducks == 0 ? lk::Vector(left + 35, 9) : lk::Vector(left + 85, 13));
+    ++ducks;
+  }
+  new DuckShot(lk::Vector(left + 60, 22));
+  new NewRound;
+}
+
+// ---------------------------------------------------------------- world update
+
+int g_update_number = 0;      // which update is running, for one bounce each
+long g_collision_events = 0;  // received by movers, for the report
+
+// A box that moves at a steady velocity, wraps round the world when it
+// leaves it, and turns back when a hard object blocks it, so the population
+// stays the same from one update to the next.
+class Mover : public lk::Object {
+ public:
+  Mover(lk::Vector position, lk::Vector velocity, lk::Solidness solidness, bool big, bool duck)
+      : m_bounced_at(-1) {
+    setType(duck ? "Duck" : "Mover");
+    setSolidness(solidness);
+    if (big) setBox(lk::Box(lk::Vector(-1.0f, -0.75f), 2.0f, 1.5f));
+    setPosition(position);
+    setVelocity(velocity);
+  }
+
+  int eventHandler(const lk::Event* p_event) override {
+    const std::string type = p_event->getType();
+    if (type == lk::COLLISION_EVENT) {
+      ++g_collision_events;
+      const auto* p_collision = static_cast<const lk::EventCollision*>(p_event);
+      if (p_collision->getObject1() == this && getSolidness() == lk::HARD &&
+          p_collision->getObject2()->getSolidness() == lk::HARD &&
+          m_bounced_at != g_update_number) {
+        m_bounced_at = g_update_number;
+        const lk::Vector v = getVelocity();
+        setVelocity(lk::Vector(-v.getX(), -v.getY()));
+      }
+      return 1;
+    }
+    if (type == lk::OUT_EVENT) {
+      const lk::Box world = lk::WorldManager::getInstance().getBoundary();
+      const lk::Vector p = getPosition();
+      setPosition(lk::Vector(wrap(p.getX(), world.getHorizontal()),
+                             wrap(p.getY(), world.getVertical())));
+      return 1;
+    }
+    return 0;
+  }
+
+ private:
+  static float wrap(float value, float size) {
+    const float wrapped = std::fmod(value, size);
+    return wrapped < 0 ? wrapped + size : wrapped;
+  }
+
+  int m_bounced_at;
+};
+
+// N movers on a lattice over the whole world, so that no two hard ones start
+// overlapping: half hard, three in ten soft, the rest spectral; a quarter
+// are larger (2 x 1.5), and one hard mover in ten is a "Duck", which other
+// ducks pass through.
+void setUpMovers(int count) {
+  clearWorld();
+  const lk::Box world = lk::WorldManager::getInstance().getBoundary();
+  const float width = world.getHorizontal();
+  const float height = world.getVertical();
+  const int columns = static_cast<int>(std::ceil(std::sqrt(count * width / height)));
+  const int rows = (count + columns - 1) / columns;
+  const float dx = width / static_cast<float>(columns);
+  const float dy = height / static_cast<float>(rows);
+
+  std::mt19937 random(20240601u);
+  std::uniform_real_distribution<float> angle(0.0f, 6.2831853f);
+  std::uniform_real_distribution<float> speed(0.05f, 0.5f);
+  for (int i = 0; i < count; ++i) {
+    const lk::Vector position((static_cast<float>(i % columns) + 0.5f) * dx,
+                              (static_cast<float>(i / columns) + 0.5f) * dy);
+    const float a = angle(random);
+    const float s = speed(random);
+    const lk::Vector velocity(s * std::cos(a), s * std::sin(a));
+    const int kind = i % 10;
+    const lk::Solidness solidness = kind < 5 ? lk::HARD : kind < 8 ? lk::SOFT : lk::SPECTRAL;
+    new Mover(position, velocity, solidness, i % 4 == 0, kind == 0);
+  }
+  g_collision_events = 0;
+}
+
+void worldUpdate() {
+  ++g_update_number;
+  lk::WorldManager::getInstance().update();
+}
+
+// ---------------------------------------------------------------- cases
+
+struct Case {
+  std::string name;
+  std::function<void()> set_up;
+  std::function<void()> step;
+  bool reference;  // draw in the per-cell reference way
+  bool world;      // a world update, timed in microseconds
+  bool scene;      // built from the game's objects and sprites
+};
+
+std::vector<Case> allCases() {
+  std::vector<Case> cases;
+  for (bool reference : {false, true}) {
+    const std::string way = reference ? "reference" : "fast";
+    cases.push_back({"frame/full-screen/" + way, clearWorld, fullScreenFrame, reference, false,
+                     false});
+    cases.push_back({"frame/title/" + way, setUpTitle, worldFrame, reference, false, true});
+    cases.push_back({"frame/play/" + way, setUpPlay, worldFrame, reference, false, true});
+  }
+  for (int count : {100, 500, 2000})
+    cases.push_back({"world/update/" + std::to_string(count), [count] { setUpMovers(count); },
+                     worldUpdate, false, true, false});
+  return cases;
+}
+
+void setUpCase(const Case& c) {
+  lk::DisplayManager::getInstance().setReferenceDrawing(c.reference);
+  c.set_up();
+}
+
+void tearDownCase() {
+  clearWorld();
+  lk::DisplayManager& display = lk::DisplayManager::getInstance();
+  display.setReferenceDrawing(false);
+  display.swapBuffer();  // leave no half-drawn frame to the next case
+}
+
+void runCase(benchmark::State& state, const Case& c) {
+  if (c.scene && !haveGameSprites()) {
+    state.SkipWithError("the game's sprites are not staged in the build's game/sprites");
+    for (auto _ : state) {
+    }
+    return;
+  }
+  setUpCase(c);
+  // A first frame builds glyph pages and shader variants: not part of the
+  // steady cost.
+  c.step();
+  g_collision_events = 0;
+  for (auto _ : state) c.step();
+  if (c.world)
+    state.counters["collisions"] = benchmark::Counter(
+        static_cast<double>(g_collision_events) / static_cast<double>(state.iterations()));
+  tearDownCase();
+}
+
+// ---------------------------------------------------------------- vertical sync
+
+// Mean milliseconds of an empty frame (swapBuffer alone).
+double emptyFrameMs(int frames) {
+  lk::DisplayManager& display = lk::DisplayManager::getInstance();
+  display.swapBuffer();
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < frames; ++i) display.swapBuffer();
+  const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;
+  return spent.count() / frames;
+}
+
+// The game asks for vertical sync. Where the X server honours it, a frame
+// waits for the next refresh and the time measured is the refresh, not the
+// drawing; then the frames are measured without it.
+void settleVerticalSync(const std::string& mode) {
+  sf::RenderWindow* p_window = lk::DisplayManager::getInstance().getWindow();
+  if (mode == "on" || mode == "off") {
+    p_window->setVerticalSyncEnabled(mode == "on");
+    std::printf("vsync: %s (as asked)\n", mode.c_str());
+    return;
+  }
+  p_window->setVerticalSyncEnabled(true);
+  const double with_sync = emptyFrameMs(60);
+  p_window->setVerticalSyncEnabled(false);
+  const double without_sync = emptyFrameMs(60);
+  const bool throttles = with_sync > without_sync + 4.0;
+  p_window->setVerticalSyncEnabled(!throttles);
+  std::printf("vsync: %s (empty frame %.2f ms with vsync, %.2f ms without)%s\n",
+              throttles ? "throttles" : "does not throttle", with_sync, without_sync,
+              throttles ? "; frames are measured without it" : "");
+  std::fflush(stdout);
+}
+
+// ---------------------------------------------------------------- summary
+
+// Keeps the mean real time of every run, in milliseconds, for the summary.
+class SummaryReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
+      const double seconds = run.real_accumulated_time / static_cast<double>(run.iterations);
+      m_ms[run.benchmark_name()] = seconds * 1e3;
+    }
+  }
+
+  bool has(const std::string& name) const { return m_ms.count(name) != 0; }
+  double ms(const std::string& name) const { return m_ms.at(name); }
+
+ private:
+  std::map<std::string, double> m_ms;
+};
+
+std::string formatMs(double ms) {
+  char text[32];
+  std::snprintf(text, sizeof text, ms < 0.1 ? "%.4f" : ms < 1 ? "%.3f" : ms < 10 ? "%.2f" : "%.1f",
+                ms);
+  return text;
+}
+
+void printSummary(const SummaryReporter& r) {
+  struct Frame {
+    const char* label;
+    const char* name;
+    double target;
+  };
+  const Frame frames[] = {{"full-screen frame", "full-screen", 16.0},
+                          {"title frame", "title", 10.0},
+                          {"play frame", "play", 4.0}};
+  std::vector<std::string> targets;
+  std::printf("\n");
+  for (const Frame& f : frames) {
+    const std::string fast = std::string("frame/") + f.name + "/fast";
+    const std::string reference = std::string("frame/") + f.name + "/reference";
+    if (!r.has(fast)) continue;
+    const double ms = r.ms(fast);
+    std::printf("%s: %s ms", f.label, formatMs(ms).c_str());
+    if (r.has(reference)) {
+      const double ratio = r.ms(reference) / ms;
+      std::printf(" (reference %s ms, x%.1f)", formatMs(r.ms(reference)).c_str(), ratio);
+      if (std::string(f.name) == "full-screen")
+        targets.push_back(std::string("full-screen frame at least 3x faster than the reference: ") +
+                          (ratio >= 3.0 ? "met" : "MISSED"));
+    }
+    std::printf("\n");
+    char line[128];
+    std::snprintf(line, sizeof line, "%s at most %.0f ms: %s", f.label, f.target,
+                  ms <= f.target ? "met" : "MISSED");
+    targets.push_back(line);
+  }
+  for (int count : {100, 500, 2000}) {
+    const std::string name = "world/update/" + std::to_string(count);
+    if (!r.has(name)) continue;
+    std::printf("world update %d: %s ms\n", count, formatMs(r.ms(name)).c_str());
+    if (count == 2000)
+      targets.push_back(std::string("world update 2000 at most 10 ms: ") +
+                        (r.ms(name) <= 10.0 ? "met" : "MISSED"));
+  }
+  for (const std::string& t : targets) std::printf("target: %s\n", t.c_str());
+  std::fflush(stdout);
+}
+
+// ---------------------------------------------------------------- callgrind
+
+// Runs one case `iterations` times between callgrind's zero and dump
+// requests (after one unmeasured frame), so the dump holds just those.
+int runUnderCallgrind(const std::string& name, int iterations) {
+  for (const Case& c : allCases()) {
+    if (c.name != name) continue;
+    if (c.scene && !haveGameSprites()) {
+      std::fprintf(stderr, "the game's sprites are not staged in the build's game/sprites\n");
+      return 1;
+    }
+    setUpCase(c);
+    c.step();
+    CALLGRIND_ZERO_STATS;
+    for (int i = 0; i < iterations; ++i) c.step();
+    CALLGRIND_DUMP_STATS_AT("lk-measured");
+    tearDownCase();
+    return 0;
+  }
+  std::fprintf(stderr, "no case named %s\n", name.c_str());
+  return 2;
+}
+
+// Takes the value of "--name=value" out of the arguments.
+bool takeOption(int& argc, char** argv, const char* name, std::string& value) {
+  const std::string prefix = std::string(name) + "=";
+  for (int i = 1; i < argc; ++i) {
+    if (std::strncmp(argv[i], prefix.c_str(), prefix.size()) != 0) continue;
+    value = argv[i] + prefix.size();
+    for (int j = i; j + 1 < argc; ++j) argv[j] = argv[j + 1];
+    --argc;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string callgrind_case, iterations_text = "5", vsync = "auto";
+  const bool callgrind = takeOption(argc, argv, "--lk-callgrind", callgrind_case);
+  takeOption(argc, argv, "--lk-iterations", iterations_text);
+  takeOption(argc, argv, "--lk-vsync", vsync);
+  if (std::strcmp(argv[argc - 1], "--lk-list") == 0) {
+    for (const Case& c : allCases()) std::printf("%s\n", c.name.c_str());
+    return 0;
+  }
+
+  // Music and sounds play on a silent device: no sound card here, and the
+  // mixing is not what is measured.
+  setenv("ALSOFT_DRIVERS", "null", 0);
+
+  const std::string staged = stageAssets();
+  if (!startEngine()) {
+    std::fprintf(stderr, "the engine did not start; see %s/lark.log\n", staged.c_str());
+    return 1;
+  }
+
+  int status = 0;
+  if (callgrind) {
+    // Instruction counts are the same with or without a wait for the screen.
+    lk::DisplayManager::getInstance().getWindow()->setVerticalSyncEnabled(vsync == "on");
+    status = runUnderCallgrind(callgrind_case, std::max(1, std::atoi(iterations_text.c_str())));
+  } else {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    settleVerticalSync(vsync);
+    for (const Case& c : allCases()) {
+      benchmark::RegisterBenchmark(c.name.c_str(), [c](benchmark::State& state) { runCase(state, c); })
+          ->Unit(c.world ? benchmark::kMicrosecond : benchmark::kMillisecond)
+          ->UseRealTime();
+    }
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    printSummary(reporter);
+  }
+
+  clearWorld();
+  stopEngine();
+  std::error_code ignored;
+  fs::remove_all(staged, ignored);
+  return status;
+}
