@@ -113,3 +113,5 @@ int Gun::getAimFrames() const { return m_aim_frames; }
 int Gun::getAimFrame() const { return m_aim_frame; }
 
 int Gun::getMissed() const { return m_missed; }
+
+int Gun::getStepsSinceShot() const { return m_steps_since_shot; }

@@ -20,6 +20,7 @@ class Gun : public lk::Object {
   int getAimFrames() const;
   int getAimFrame() const;
   int getMissed() const;
+  int getStepsSinceShot() const;
 
  private:
   // The end screen, once per game: a later miss or Q before the gun is
