@@ -102,4 +102,6 @@ void Duck::aimAtView(int level) {
 
 bool Duck::isShot() const { return m_shot; }
 
+bool Duck::isMissed() const { return m_missed; }
+
 int Duck::getLevel() const { return m_level; }

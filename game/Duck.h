@@ -19,6 +19,7 @@ class Duck : public lk::Object {
   void aimAtView(int level);
 
   bool isShot() const;
+  bool isMissed() const;
   int getLevel() const;
 
  private:
