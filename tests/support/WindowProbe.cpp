@@ -1,8 +1,17 @@
 #include "WindowProbe.h"
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <string>
 #include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "DisplayManager.h"
 #include "InputManager.h"
@@ -12,6 +21,62 @@
 #include <X11/Xlib.h>
 
 namespace lktest {
+
+namespace {
+
+pid_t g_private_server = 0;
+
+void stopPrivateDisplay() {
+  if (g_private_server <= 0) return;
+  kill(g_private_server, SIGTERM);
+  waitpid(g_private_server, nullptr, 0);
+  g_private_server = 0;
+}
+
+}  // namespace
+
+bool usePrivateDisplay() {
+  if (g_private_server > 0) return true;
+  int fds[2];
+  if (pipe(fds) != 0) return false;
+  const pid_t parent = getpid();
+  const pid_t child = fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    // The server goes when the test process goes, however it ends.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) _exit(1);
+    close(fds[0]);
+    const int null_fd = open("/dev/null", O_WRONLY);
+    if (null_fd >= 0) {
+      dup2(null_fd, 1);
+      dup2(null_fd, 2);
+    }
+    // -displayfd: the server picks a free display and writes its number.
+    const std::string fd = std::to_string(fds[1]);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+           "-nolisten", "tcp", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  g_private_server = child;
+  std::atexit(stopPrivateDisplay);
+
+  std::string number;
+  struct pollfd p = {fds[0], POLLIN, 0};
+  while (poll(&p, 1, 10000) > 0) {
+    char c;
+    if (read(fds[0], &c, 1) != 1 || c == '\n') break;
+    number += c;
+  }
+  close(fds[0]);
+  if (number.empty()) {
+    stopPrivateDisplay();
+    return false;
+  }
+  setenv("DISPLAY", (":" + number).c_str(), 1);
+  return true;
+}
 
 sf::Image captureWindow() {
   sf::RenderWindow* p_window = lk::DisplayManager::getInstance().getWindow();

@@ -11,6 +11,12 @@
 
 namespace lktest {
 
+// Starts an X server of this process's own (Xvfb) and points DISPLAY at it,
+// so real input sent to the window cannot stray into, or be stolen by, the
+// windows of tests running beside this one. Call before the first window is
+// made. The server ends with the process.
+bool usePrivateDisplay();
+
 // The back buffer of the display manager's window: what has been drawn since
 // the last swap. Call after drawing (and flushing) and before swapBuffer.
 sf::Image captureWindow();
