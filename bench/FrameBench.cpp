@@ -6,9 +6,10 @@
 //   world/update/N     WorldManager::update with N moving objects
 // Each frame case runs in the batched way and in the per-cell reference way.
 //
-// With --lk-callgrind=CASE [--lk-iterations=N] the program instead runs one
-// case N times between callgrind's zero and dump requests, so that
-// valgrind --tool=callgrind counts the instructions of exactly those frames.
+// With --lk-callgrind=CASE[,CASE...|all] [--lk-iterations=N] the program
+// instead runs each case N times between callgrind's zero and dump requests,
+// so that valgrind --tool=callgrind counts the instructions of exactly those
+// frames or updates. --lk-list names the cases; --lk-vsync=on|off|auto.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -20,6 +21,7 @@
 #include <iostream>
 #include <map>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -372,15 +374,22 @@ void settleVerticalSync(const std::string& mode) {
 
 // ---------------------------------------------------------------- summary
 
-// Keeps the mean real time of every run, in milliseconds, for the summary.
+// Keeps the time of every case, in milliseconds, for the summary: the median
+// of the repetitions when there are several, else the mean of the one run.
 class SummaryReporter : public benchmark::ConsoleReporter {
  public:
+  SummaryReporter() : ConsoleReporter(OO_Tabular) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-      const double seconds = run.real_accumulated_time / static_cast<double>(run.iterations);
-      m_ms[run.benchmark_name()] = seconds * 1e3;
+      if (run.error_occurred) continue;
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (run.run_type != Run::RT_Iteration && !median) continue;
+      const std::string name = run.run_name.function_name;
+      if (!median && m_from_median.count(name) != 0) continue;
+      m_ms[name] = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
+      if (median) m_from_median.insert(name);
     }
   }
 
@@ -389,6 +398,7 @@ class SummaryReporter : public benchmark::ConsoleReporter {
 
  private:
   std::map<std::string, double> m_ms;
+  std::set<std::string> m_from_median;
 };
 
 std::string formatMs(double ms) {
@@ -442,25 +452,34 @@ void printSummary(const SummaryReporter& r) {
 
 // ---------------------------------------------------------------- callgrind
 
-// Runs one case `iterations` times between callgrind's zero and dump
-// requests (after one unmeasured frame), so the dump holds just those.
-int runUnderCallgrind(const std::string& name, int iterations) {
+// Runs each named case (or all) `iterations` times between callgrind's zero
+// and dump requests, after one unmeasured frame or update, so that each dump
+// holds just those; the dump is labelled "lk-case <name> <iterations>".
+// Frames run 3 times and updates 10 unless told otherwise.
+int runUnderCallgrind(const std::string& names, int iterations) {
+  int found = 0;
   for (const Case& c : allCases()) {
-    if (c.name != name) continue;
+    if (names != "all" && ("," + names + ",").find("," + c.name + ",") == std::string::npos)
+      continue;
+    ++found;
     if (c.scene && !haveGameSprites()) {
       std::fprintf(stderr, "the game's sprites are not staged in the build's game/sprites\n");
       return 1;
     }
+    const int n = iterations > 0 ? iterations : c.world ? 10 : 3;
     setUpCase(c);
     c.step();
+    const std::string label = "lk-case " + c.name + " " + std::to_string(n);
     CALLGRIND_ZERO_STATS;
-    for (int i = 0; i < iterations; ++i) c.step();
-    CALLGRIND_DUMP_STATS_AT("lk-measured");
+    for (int i = 0; i < n; ++i) c.step();
+    CALLGRIND_DUMP_STATS_AT(label.c_str());
     tearDownCase();
-    return 0;
   }
-  std::fprintf(stderr, "no case named %s\n", name.c_str());
-  return 2;
+  if (found == 0) {
+    std::fprintf(stderr, "no case named %s (see --lk-list)\n", names.c_str());
+    return 2;
+  }
+  return 0;
 }
 
 // Takes the value of "--name=value" out of the arguments.
@@ -479,7 +498,7 @@ bool takeOption(int& argc, char** argv, const char* name, std::string& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string callgrind_case, iterations_text = "5", vsync = "auto";
+  std::string callgrind_case, iterations_text = "0", vsync = "auto";
   const bool callgrind = takeOption(argc, argv, "--lk-callgrind", callgrind_case);
   takeOption(argc, argv, "--lk-iterations", iterations_text);
   takeOption(argc, argv, "--lk-vsync", vsync);
@@ -502,7 +521,7 @@ int main(int argc, char** argv) {
   if (callgrind) {
     // Instruction counts are the same with or without a wait for the screen.
     lk::DisplayManager::getInstance().getWindow()->setVerticalSyncEnabled(vsync == "on");
-    status = runUnderCallgrind(callgrind_case, std::max(1, std::atoi(iterations_text.c_str())));
+    status = runUnderCallgrind(callgrind_case, std::atoi(iterations_text.c_str()));
   } else {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
