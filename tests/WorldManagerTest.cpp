@@ -249,11 +249,11 @@ TEST_F(WorldManagerTest, MarkedObjectLivesOutItsFrameAndGoesOnce) {
   Recorder* p_a = new Recorder("a", lk::Vector(100, 10), lk::HARD);
   new Recorder("b", lk::Vector(101, 10), lk::HARD);
   p_a->setVelocity(lk::Vector(0.5f, 0));
-  // a marks itself twice when it meets b, during the update of frame 0.
+  // a marks itself again and again when it meets b, during the update of
+  // frame 0.
   p_a->on_event = [](Recorder& self, const lk::Event& e) {
     if (e.getType() != lk::COLLISION_EVENT) return;
-    lk::WorldManager::getInstance().markForDelete(&self);
-    lk::WorldManager::getInstance().markForDelete(&self);
+    for (int i = 0; i < 5; ++i) lk::WorldManager::getInstance().markForDelete(&self);
   };
   frame(0);
   EXPECT_EQ(journal(), (Entries{"a lk::collision a->b (100.5,10)",
