@@ -1,0 +1,66 @@
+// Any bytes as a sprite file: the loader must neither crash, hang nor run out
+// of memory, and whatever it registers must draw and animate without reading
+// past a frame's text.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <unistd.h>
+
+#include "Animation.h"
+#include "ResourceManager.h"
+#include "Sprite.h"
+#include "Vector.h"
+
+namespace {
+
+std::string g_sprite_path;
+
+void removeSpriteFile() { std::remove(g_sprite_path.c_str()); }
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  // The loader echoes every line it reads; libFuzzer reports on stderr.
+  if (std::freopen("/dev/null", "w", stdout) == nullptr) std::abort();
+  char pattern[] = "/tmp/lk-sprite-fuzz-XXXXXX";
+  const int fd = mkstemp(pattern);
+  if (fd < 0) std::abort();
+  close(fd);
+  g_sprite_path = pattern;
+  std::atexit(removeSpriteFile);
+  // The resource manager's sounds open an audio device; OpenAL's silent
+  // one spares the probing of sound cards that are not there.
+  setenv("ALSOFT_DRIVERS", "null", 0);
+  lk::ResourceManager::getInstance().startUp();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::FILE* file = std::fopen(g_sprite_path.c_str(), "wb");
+  if (file == nullptr) std::abort();
+  if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
+  std::fclose(file);
+
+  lk::ResourceManager& rm = lk::ResourceManager::getInstance();
+  const int result = rm.loadSprite(g_sprite_path, "fuzz");
+  lk::Sprite* sprite = rm.getSprite("fuzz");
+  if ((result == 0) != (sprite != nullptr)) std::abort();
+  if (sprite != nullptr) {
+    // With no window each cell is refused, but only after its character was
+    // read from the frame's text.
+    for (int i = -1; i <= sprite->getFrameCount(); ++i) sprite->draw(i, lk::Vector(3.5f, -2.0f));
+    lk::Animation animation;
+    animation.setSprite(sprite);
+    for (int i = 0; i < 8; ++i) animation.draw(lk::Vector(0, 0));
+    if (sprite->getFrameCount() > 0 &&
+        (animation.getIndex() < 0 || animation.getIndex() >= sprite->getFrameCount()))
+      std::abort();
+  }
+  // A fresh, empty table for the next input.
+  rm.shutDown();
+  rm.startUp();
+  return 0;
+}
