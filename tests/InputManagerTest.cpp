@@ -73,6 +73,7 @@ class InputTest : public ::testing::Test {
     lk::LogManager::getInstance().setFlush(true);
   }
   void TearDown() override {
+    lktest::keepGraphicsDriverLoaded();
     lk::InputManager::getInstance().shutDown();
     lk::WorldManager::getInstance().shutDown();
     lk::DisplayManager::getInstance().shutDown();

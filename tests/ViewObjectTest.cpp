@@ -27,6 +27,7 @@ class ViewObjectTest : public ::testing::Test {
     ASSERT_EQ(lk::WorldManager::getInstance().startUp(), 0);
   }
   void TearDown() override {
+    lktest::keepGraphicsDriverLoaded();
     lk::WorldManager::getInstance().shutDown();
     lk::DisplayManager::getInstance().shutDown();
     lk::LogManager::getInstance().shutDown();

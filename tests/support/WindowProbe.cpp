@@ -7,6 +7,7 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <link.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/types.h>
@@ -76,6 +77,17 @@ bool usePrivateDisplay() {
   }
   setenv("DISPLAY", (":" + number).c_str(), 1);
   return true;
+}
+
+void keepGraphicsDriverLoaded() {
+  dl_iterate_phdr(
+      [](struct dl_phdr_info* info, size_t, void*) {
+        const std::string path = info->dlpi_name != nullptr ? info->dlpi_name : "";
+        if (path.find("/dri/") != std::string::npos)
+          dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+        return 0;
+      },
+      nullptr);
 }
 
 sf::Image captureWindow() {

@@ -17,6 +17,11 @@ namespace lktest {
 // made. The server ends with the process.
 bool usePrivateDisplay();
 
+// Keeps the OpenGL driver that the window loaded in memory until the process
+// ends. Closing the last window unloads it, and the leak checker could then
+// neither name nor suppress what the driver keeps for the process's life.
+void keepGraphicsDriverLoaded();
+
 // The back buffer of the display manager's window: what has been drawn since
 // the last swap. Call after drawing (and flushing) and before swapBuffer.
 sf::Image captureWindow();
