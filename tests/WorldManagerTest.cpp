@@ -310,14 +310,6 @@ TEST_F(WorldManagerTest, ObjectsMadeDuringTheMovementWalkMoveInIt) {
   expectAt(p_made, 150, 22);
 }
 
-TEST_F(WorldManagerTest, ObjectDestroyedDirectlyIsNotDeletedAgain) {
-  Recorder* p = new Recorder("p", lk::Vector(100, 10));
-  world().markForDelete(p);
-  delete p;
-  world().update();
-  EXPECT_EQ(lktest::journalCount("p deleted"), 1);
-}
-
 TEST_F(WorldManagerTest, ShutDownDeletesEveryObjectOnce) {
   new Recorder("a", lk::Vector(1, 1));
   Recorder* p_b = new Recorder("b", lk::Vector(2, 2));
