@@ -14,6 +14,7 @@
 #include "ResourceManager.h"
 #include "Sprite.h"
 #include "TestSupport.h"
+#include "WindowProbe.h"
 #include "WorldManager.h"
 
 namespace {
@@ -196,6 +197,7 @@ class WindowDrawing : public testing::Test {
   }
 
   void TearDown() override {
+    lktest::keepGraphicsDriverLoaded();
     lk::WorldManager::getInstance().shutDown();
     lk::DisplayManager::getInstance().shutDown();
   }
