@@ -105,6 +105,13 @@ bool colorFromWord(const std::string& word, Color& color) {
 
 long long atLeastOne(int value) { return value < 1 ? 1 : value; }
 
+// frames x width x height within MAX_SPRITE_CELLS, each counted as at least
+// 1; multiplied step by step so that no product can overflow.
+bool withinCellBound(int frames, int width, int height) {
+  const long long area = atLeastOne(width) * atLeastOne(height);
+  return area <= MAX_SPRITE_CELLS && area * atLeastOne(frames) <= MAX_SPRITE_CELLS;
+}
+
 }  // namespace
 
 ResourceManager& ResourceManager::getInstance() {
@@ -197,8 +204,7 @@ int ResourceManager::loadSprite(std::string filename, std::string label) {
                  filename.c_str(), frames, width, height);
     return fail(nullptr);
   }
-  if (frames > MAX_SPRITE_FRAMES ||
-      atLeastOne(frames) * atLeastOne(width) * atLeastOne(height) > MAX_SPRITE_CELLS) {
+  if (frames > MAX_SPRITE_FRAMES || !withinCellBound(frames, width, height)) {
     log.writeLog(
         "ResourceManager::loadSprite(): %s is too large: %d frames of %d x %d characters "
         "(at most %d frames and %lld characters).\n",

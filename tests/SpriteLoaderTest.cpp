@@ -289,6 +289,8 @@ TEST(SpriteHostileFile, HeadersPastTheBoundsFailAndTheBoundsThemselvesLoad) {
       {"1000\n1000\n2\n1\nred\n", "1000 frames of 1000 x 2"},
       {"1\n0\n2000000000\n1\nred\n", "1 frames of 0 x 2000000000"},
       {"2147483647\n2147483647\n2147483647\n1\nred\n", "2147483647 frames of 2147483647 x 2147483647"},
+      {"10000\n2147483647\n2147483647\n1\nred\n", "10000 frames of 2147483647 x 2147483647"},
+      {"9999\n1000\n2147483647\n1\nred\n", "9999 frames of 1000 x 2147483647"},
       {"99999999999999999999\n1\n1\n1\nred\n", "2147483647 frames of 1 x 1"},
   };
   for (const auto& c : too_large) {
