@@ -30,17 +30,21 @@ const long long MAX_SPRITE_TEXT = 4000000;
 // read while the stream is not good leaves the buffer as it was.
 class LineReader {
  public:
+  enum Result { LINE, TOO_LONG, READ_ERROR };
+
   explicit LineReader(std::FILE* p_file) : m_p_file(p_file), m_good(true) {}
 
-  // False when the line is longer than MAX_SPRITE_LINE; nothing is kept then.
-  bool read(std::string& buffer) {
-    if (!m_good) return true;
+  // TOO_LONG past MAX_SPRITE_LINE characters; READ_ERROR when the file could
+  // not be read (a folder, an I/O error), which is not the end of a file.
+  Result read(std::string& buffer) {
+    if (!m_good) return LINE;
     buffer.clear();
     bool ended_by_line_feed = false;
     for (;;) {
       const int c = std::getc(m_p_file);
       if (c == EOF) {
         m_good = false;
+        if (std::ferror(m_p_file)) return READ_ERROR;
         break;
       }
       if (c == '\n') {
@@ -49,14 +53,13 @@ class LineReader {
       }
       if (buffer.size() >= static_cast<std::size_t>(MAX_SPRITE_LINE)) {
         m_good = false;
-        buffer.clear();
-        return false;
+        return TOO_LONG;
       }
       buffer.push_back(static_cast<char>(c));
     }
     // CR LF reads as LF.
     if (ended_by_line_feed && !buffer.empty() && buffer.back() == '\r') buffer.pop_back();
-    return true;
+    return LINE;
   }
 
   bool good() const { return m_good; }
@@ -171,9 +174,12 @@ int ResourceManager::loadSprite(std::string filename, std::string label) {
     std::fclose(p_file);
     return -1;
   };
-  auto lineTooLong = [&](Sprite* p_sprite) {
-    log.writeLog("ResourceManager::loadSprite(): %s has a line longer than %d characters.\n", filename.c_str(),
-                 MAX_SPRITE_LINE);
+  auto unreadable = [&](LineReader::Result result, Sprite* p_sprite) {
+    if (result == LineReader::TOO_LONG)
+      log.writeLog("ResourceManager::loadSprite(): %s has a line longer than %d characters.\n", filename.c_str(),
+                   MAX_SPRITE_LINE);
+    else
+      log.writeLog("ResourceManager::loadSprite(): Sprite file %s could not be read.\n", filename.c_str());
     return fail(p_sprite);
   };
 
@@ -184,7 +190,8 @@ int ResourceManager::loadSprite(std::string filename, std::string label) {
   int slowdown = 1;
   Color color = WHITE;
   for (int line_number = 1; line_number <= 5 && reader.good(); line_number++) {
-    if (!reader.read(line)) return lineTooLong(nullptr);
+    const LineReader::Result result = reader.read(line);
+    if (result != LineReader::LINE) return unreadable(result, nullptr);
     switch (line_number) {
       case 1: frames = readInt(line); break;
       case 2: width = readInt(line); break;
@@ -224,7 +231,8 @@ int ResourceManager::loadSprite(std::string filename, std::string label) {
   for (int f = 0; f < frames; f++) {
     std::string text;
     for (int row = 0; row < height; row++) {
-      if (!reader.read(line)) return lineTooLong(p_sprite);
+      const LineReader::Result result = reader.read(line);
+      if (result != LineReader::LINE) return unreadable(result, p_sprite);
       text_total += static_cast<long long>(line.size());
       if (text_total > MAX_SPRITE_TEXT) {
         log.writeLog("ResourceManager::loadSprite(): the frames of %s hold more than %lld characters.\n",

@@ -1,5 +1,6 @@
 // The sprite file format, the loader's messages and echo, the sprite table,
 // and the bounds that keep hostile files from taking the loader down.
+#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -225,6 +226,16 @@ TEST(SpriteTable, MissingFileIsReported) {
   EXPECT_EQ("", testing::internal::GetCapturedStdout());
   EXPECT_TRUE(lktest::logHas("ResourceManager::loadSprite(): Sprite file ../sprites/nothing-spr.txt could not be opened."));
   EXPECT_EQ(nullptr, rm.getSprite("nothing"));
+}
+
+TEST(SpriteTable, AFolderIsNotASpriteFile) {
+  lk::ResourceManager& rm = startResources();
+  std::filesystem::create_directory("../folder-spr.txt");
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(-1, rm.loadSprite("../folder-spr.txt", "folder"));
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(nullptr, rm.getSprite("folder"));
+  EXPECT_TRUE(lktest::logHas("ResourceManager::loadSprite(): Sprite file ../folder-spr.txt could not be read."));
 }
 
 TEST(SpriteTable, HoldsFiveHundredThenRefusesWithoutOpeningAndEmptiesOnShutDown) {
