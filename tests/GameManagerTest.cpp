@@ -19,6 +19,7 @@
 #include "Recorder.h"
 #include "ResourceManager.h"
 #include "TestSupport.h"
+#include "WindowProbe.h"
 #include "WorldManager.h"
 
 using lktest::journal;
@@ -45,6 +46,7 @@ class GameLoopTest : public testing::Test {
     ASSERT_TRUE(lktest::requireDisplay());
     lktest::stageFont();
     ASSERT_EQ(game().startUp(), 0);
+    lktest::keepGraphicsDriverLoaded();
   }
   void TearDown() override { game().shutDown(); }
 
@@ -208,6 +210,7 @@ std::string failedStartUpOutput() {
   testing::internal::CaptureStdout();
   const int result = game().startUp();
   const std::string out = testing::internal::GetCapturedStdout();
+  lktest::keepGraphicsDriverLoaded();
   EXPECT_EQ(result, -1);
   return out;
 }
