@@ -1,17 +1,7 @@
 // The game as a whole: its assets, the start screen, the end of a game and
-// the way back, with and without the asset files, and the real program
-// driven by real keys.
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
+// the way back, with and without the asset files.
 #include <string>
-#include <thread>
 #include <vector>
-
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include "Duck.h"
@@ -54,12 +44,6 @@ std::vector<Duck*> flyingDucks() {
     if (!p_duck->isShot() && !p_duck->isMissed()) found.push_back(p_duck);
   }
   return found;
-}
-
-int logCount(const std::string& line) {
-  int n = 0;
-  for (const std::string& l : lktest::logLines()) n += l == line ? 1 : 0;
-  return n;
 }
 
 class GameFlowTest : public testing::Test {
@@ -297,81 +281,6 @@ TEST_F(GameFlowTest, TheWholeCycleRunsWithoutAnyAssetFile) {
   EXPECT_EQ(lktest::worldTypes(), std::vector<std::string>{"StartGame"});
   m_loop.frame([] { lktest::sendKey(lk::Q); });
   EXPECT_TRUE(lk::GameManager::getInstance().getGameOver());
-}
-
-// The program itself, driven through the X server like a player would.
-class ProgramTest : public testing::Test {
- protected:
-  void TearDown() override {
-    if (m_pid > 0) {
-      kill(m_pid, SIGKILL);
-      waitpid(m_pid, nullptr, 0);
-    }
-  }
-
-  static std::string run(const std::string& command) {
-    std::string out;
-    FILE* p_pipe = popen(command.c_str(), "r");
-    if (p_pipe == nullptr) return out;
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, p_pipe) != nullptr) out += buffer;
-    pclose(p_pipe);
-    return out;
-  }
-
-  // Waits for the program to end; its exit status, or -1 on a timeout.
-  int waitForExit(std::chrono::seconds limit, const std::function<void()>& meanwhile) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < deadline) {
-      int status = 0;
-      if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-        m_pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-      }
-      if (meanwhile) meanwhile();
-      std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    }
-    return -1;
-  }
-
-  pid_t m_pid = -1;
-};
-
-TEST_F(ProgramTest, PlaysAGameToTheEndAndQuitsFromTheStartScreen) {
-  ASSERT_TRUE(lktest::requireDisplay());
-  lktest::stageGameAssets();
-  const std::string program = lktest::gameDir() + "/bin/fowlshot";
-  m_pid = fork();
-  ASSERT_GE(m_pid, 0);
-  if (m_pid == 0) {
-    std::freopen("/dev/null", "w", stdout);
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-
-  std::string window;
-  for (int i = 0; i < 100 && window.empty(); ++i) {
-    window = run("xdotool search --name '^Fowlshot Lark$' 2>/dev/null | head -1");
-    if (window.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  ASSERT_FALSE(window.empty()) << "the window never appeared";
-  window.erase(window.find_last_not_of("\n") + 1);
-  // Focus goes with every key: other tests' windows may share the display.
-  const std::string focus = "xdotool windowfocus --sync " + window + " ";
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  run(focus + "key 1");
-
-  // Nobody shoots: the first three ducks to escape end the game.
-  const std::string miss = "Gun::eventHandler(): duck missed";
-  for (int i = 0; i < 120 && logCount(miss) < 3; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
-  ASSERT_GE(logCount(miss), 3);
-  EXPECT_GE(logCount("Duck::out(): duck missed"), 3);
-
-  // Q does nothing on the end screen; once the start screen is back it quits.
-  const int status = waitForExit(std::chrono::seconds(60), [&] { run(focus + "key q"); });
-  EXPECT_EQ(status, 0);
-  EXPECT_TRUE(lktest::logHas("GameManager::shutDown(): All managers are shutting down."));
 }
 
 }  // namespace

@@ -168,10 +168,12 @@ TEST_F(GunTest, BulletHitsADuckThatReachesItWithinItsThreeSteps) {
   };
   Duck* p_third = duckReachingOnMove(3);
   m_loop.frame([] { lktest::sendMouse(lk::CLICKED, 512, 384); });
-  m_loop.frames(3);
-  EXPECT_TRUE(p_third->isShot());
+  m_loop.frames(1);
+  EXPECT_FALSE(p_third->isShot());
+  m_loop.frame();
+  EXPECT_TRUE(p_third->isShot());  // deleted in the next update
 
-  m_loop.frames(6);
+  m_loop.frames(7);
   Duck* p_fourth = duckReachingOnMove(4);
   m_loop.frame([] { lktest::sendMouse(lk::CLICKED, 512, 384); });
   m_loop.frames(8);

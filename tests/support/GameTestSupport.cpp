@@ -10,6 +10,7 @@
 #include "LogManager.h"
 #include "ResourceManager.h"
 #include "TestSupport.h"
+#include "WindowProbe.h"
 #include "WorldManager.h"
 
 namespace lktest {
@@ -34,7 +35,10 @@ bool startGameWorld(const std::vector<std::string>& missing, bool with_display) 
 void stopGameWorld() {
   lk::ResourceManager::getInstance().shutDown();
   lk::WorldManager::getInstance().shutDown();
-  if (lk::DisplayManager::getInstance().isStarted()) lk::DisplayManager::getInstance().shutDown();
+  if (lk::DisplayManager::getInstance().isStarted()) {
+    keepGraphicsDriverLoaded();
+    lk::DisplayManager::getInstance().shutDown();
+  }
   lk::LogManager::getInstance().shutDown();
 }
 
