@@ -203,6 +203,10 @@ TEST_F(GunTest, TheThirdMissBringsUpOneEndScreen) {
   EXPECT_EQ(lktest::countOfType("Gun"), 0);
   EXPECT_EQ(lktest::countOfType("Reticle"), 0);
   EXPECT_EQ(lktest::countOfType("EndGame"), 1);
+
+  // An end screen deleted by the world's shut-down brings no start screen.
+  lk::WorldManager::getInstance().shutDown();
+  EXPECT_EQ(lk::WorldManager::getInstance().getAllObjects().getCount(), 0);
 }
 
 TEST_F(GunTest, OnlyPressingQEndsTheGame) {
