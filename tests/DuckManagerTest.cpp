@@ -145,22 +145,6 @@ TEST_F(DuckManagerTest, FourWavesMakeARoundThenABannerAndAHundredStepPause) {
   EXPECT_EQ(lktest::hudItem("Points:")->getValue(), 800 + 2 * 200);
 }
 
-TEST_F(DuckManagerTest, ADuckFlyingIntoTheBannerIsHeldUp) {
-  start();
-  for (int wave = 1; wave <= 4; ++wave) hitAllInOneFrame();
-  ASSERT_EQ(lktest::countOfType("NewRound"), 1);
-  auto* p_duck = new Duck(1);
-  const float left_edge = p_duck->getBox().getCorner().getX();
-  lk::Object* p_banner = lktest::objectsOfType("NewRound")[0];
-  const float banner_left = p_banner->getPosition().getX() + p_banner->getBox().getCorner().getX();
-  p_duck->setPosition(lk::Vector(banner_left - left_edge - p_duck->getBox().getHorizontal() - 1, 16));
-  p_duck->setVelocity(lk::Vector(2, 0));
-  const lk::Vector before = p_duck->getPosition();
-  m_loop.frame();
-  EXPECT_EQ(p_duck->getPosition(), before);
-  EXPECT_FALSE(p_duck->isShot());
-}
-
 TEST_F(DuckManagerTest, TheThirdMissEndsThePlayAndNoFurtherWaveComes) {
   start();
   lk::Music* p_quacking = m_manager->getMusic();
