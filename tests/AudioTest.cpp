@@ -312,6 +312,27 @@ TEST(AudioPlayback, LoopingMp3MusicPlaysPastItsLengthUntilStopped) {
   checkLoopingAndStop(rm.getMusic("loop"), 0.3);
 }
 
+// The start screen stops its music when a game starts and a later start
+// screen plays the same music again.
+TEST(AudioPlayback, StoppedMusicPlaysAgain) {
+  lk::ResourceManager& rm = startResources();
+  ASSERT_EQ(0, rm.loadMusic(makeWav("again.wav", 44100, 1, 0.5, 392, 0.5), "again"));
+  lk::Music* music = rm.getMusic("again");
+  music->play(true);
+  sleepSeconds(0.4);
+  music->stop();
+  sleepSeconds(0.5);
+  const double second_start = recordedSeconds();
+  music->play(true);
+  sleepSeconds(1.0);
+  const double playing_until = recordedSeconds();
+  music->stop();
+  const lktest::Recording r = recording();
+  const double again = r.rmsSeconds(second_start + 0.2, playing_until);
+  std::printf("music played again: rms %.4f\n", again);
+  EXPECT_GT(again, 0.1);
+}
+
 TEST(AudioPlayback, Mp3SoundIsHeard) {
   lk::ResourceManager& rm = startResources();
   const std::string mp3 = makeMp3(makeWav("round.wav", 44100, 2, 0.5, 660, 0.5), "round.mp3", "-b 128");
