@@ -1,5 +1,8 @@
 #include "DisplayManager.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "Box.h"
 #include "LogManager.h"
 #include "WorldManager.h"
@@ -10,6 +13,53 @@ namespace {
 
 // sf::Text pads every glyph quad by one pixel on each side.
 const float GLYPH_PADDING = 1.f;
+
+// Rasterisers snap vertices to a fraction of a pixel; a pixel whose centre is
+// this close to an edge may fall on either side of it.
+const double EDGE_MARGIN = 1.0 / 32.0;
+
+// A background is drawn in at most this many pieces; more, and it is drawn whole.
+const int MAX_BACKGROUND_PIECES = 4;
+
+// The pixels, below `limit`, whose centres may lie in [a, b) (widen > 0) or
+// surely do (widen < 0). False when there are none.
+bool pixelSpan(float a, float b, int limit, double widen, int& first, int& last) {
+  if (!(a < b)) return false;  // also NaN
+  double lo = std::ceil(static_cast<double>(a) - 0.5 - widen * EDGE_MARGIN);
+  double hi = std::ceil(static_cast<double>(b) - 0.5 + widen * EDGE_MARGIN) - 1;
+  if (lo < 0) lo = 0;
+  if (hi > limit - 1) hi = limit - 1;
+  if (!(lo <= hi)) return false;
+  first = static_cast<int>(lo);
+  last = static_cast<int>(hi);
+  return true;
+}
+
+// Bits first..last (0 to 63) of a word.
+std::uint64_t bitRange(int first, int last) {
+  const std::uint64_t up_to_last = last == 63 ? ~std::uint64_t(0) : (std::uint64_t(1) << (last + 1)) - 1;
+  return up_to_last & (~std::uint64_t(0) << first);
+}
+
+int lowestBit(std::uint64_t word) {
+#if defined(__GNUC__)
+  return __builtin_ctzll(word);
+#else
+  int bit = 0;
+  while (!(word & 1)) word >>= 1, ++bit;
+  return bit;
+#endif
+}
+
+int highestBit(std::uint64_t word) {
+#if defined(__GNUC__)
+  return 63 - __builtin_clzll(word);
+#else
+  int bit = 63;
+  while (!(word >> 63)) word <<= 1, --bit;
+  return bit;
+#endif
+}
 
 // Fills the cell's height or width, whichever is smaller, by 1.8.
 unsigned int characterSizeFor(float cell_width, float cell_height) {
@@ -36,7 +86,10 @@ DisplayManager::DisplayManager()
       m_batch(sf::Triangles),
       m_cached_size(0),
       m_code_points(),
-      m_glyphs() {
+      m_glyphs(),
+      m_ink(),
+      m_ink_words(0),
+      m_ink_unknown(false) {
   setType("DisplayManager");
 }
 
@@ -77,6 +130,17 @@ int DisplayManager::startUp() {
   const float ch = static_cast<float>(m_window_vertical_pixels) /
                    static_cast<float>(m_window_vertical_cells);
   cacheGlyphs(characterSizeFor(cw, ch));
+  // The ink map is in window pixels; a window of another size would scale
+  // the picture, and then every background is drawn whole.
+  m_ink_words = (m_window_horizontal_pixels + 63) / 64;
+  if (m_window->getSize() == sf::Vector2u(static_cast<unsigned int>(m_window_horizontal_pixels),
+                                          static_cast<unsigned int>(m_window_vertical_pixels)))
+    m_ink.assign(static_cast<std::size_t>(m_ink_words) *
+                     static_cast<std::size_t>(m_window_vertical_pixels),
+                 0);
+  else
+    m_ink.clear();
+  clearInk();
   // A full screen of cells, so the batch never grows during play.
   m_batch.resize(static_cast<std::size_t>(m_window_horizontal_cells) *
                  static_cast<std::size_t>(m_window_vertical_cells) * 12);
@@ -89,6 +153,7 @@ int DisplayManager::startUp() {
 
 void DisplayManager::shutDown() {
   m_batch.clear();
+  m_ink.clear();
   if (m_window) {
     m_window->close();
     m_window.reset();
@@ -111,22 +176,9 @@ void DisplayManager::appendCell(float px, float py, float cw, float ch, unsigned
                                 unsigned int character_size, sf::Color color) {
   if (character_size != m_cached_size) cacheGlyphs(character_size);
 
-  // The background quad samples the opaque white square every font page
-  // keeps at its top-left corner, so it draws flat in the batch's texture.
-  const sf::Vector2f white(1.f, 1.f);
-  const sf::Color background = DEFAULT_WINDOW_BACKGROUND_COLOR;
   const float left = px - cw / 10;
   const float top = py - ch / 5;
-  const sf::Vector2f b0(left, top);
-  const sf::Vector2f b1(left + cw, top);
-  const sf::Vector2f b2(left + cw, top + ch);
-  const sf::Vector2f b3(left, top + ch);
-  m_batch.append(sf::Vertex(b0, background, white));
-  m_batch.append(sf::Vertex(b1, background, white));
-  m_batch.append(sf::Vertex(b2, background, white));
-  m_batch.append(sf::Vertex(b0, background, white));
-  m_batch.append(sf::Vertex(b2, background, white));
-  m_batch.append(sf::Vertex(b3, background, white));
+  appendBackground(left, top, left + cw, top + ch);
 
   // sf::Text makes no quad for blanks and skips carriage returns.
   const sf::Uint32 code = m_code_points[byte];
@@ -158,7 +210,130 @@ void DisplayManager::appendCell(float px, float py, float cw, float ch, unsigned
   m_batch.append(sf::Vertex(sf::Vector2f(x1, y2), color, sf::Vector2f(u1, v2)));
   m_batch.append(sf::Vertex(sf::Vector2f(x2, y1), color, sf::Vector2f(u2, v1)));
   m_batch.append(sf::Vertex(sf::Vector2f(x2, y2), color, sf::Vector2f(u2, v2)));
+  markInk(x1, y1, x2, y2);
 }
+
+void DisplayManager::appendBackground(float left, float top, float right, float bottom) {
+  if (m_ink_unknown || m_ink.empty()) {
+    appendBackgroundQuad(left, top, right, bottom);
+    return;
+  }
+  int c0, c1, r0, r1;
+  if (!pixelSpan(left, right, m_window_horizontal_pixels, 1, c0, c1) ||
+      !pixelSpan(top, bottom, m_window_vertical_pixels, 1, r0, r1))
+    return;
+
+  // Runs of rows with the same inked columns; each becomes one quad, cut
+  // from the cell's rectangle along pixel edges, so it covers exactly the
+  // pixels the whole rectangle would have covered there.
+  struct Piece {
+    int first_column, last_column, first_row, last_row;
+  };
+  Piece pieces[MAX_BACKGROUND_PIECES];
+  int count = 0;
+  const int width = c1 - c0 + 1;
+  if (width > 64) {
+    count = -1;  // cells this wide are not tracked
+  } else {
+    const std::uint64_t in_cell = bitRange(0, width - 1);
+    const int w = c0 / 64;
+    const int shift = c0 % 64;
+    const bool straddles = shift != 0 && w + 1 < m_ink_words;
+    const std::uint64_t* words = &m_ink[static_cast<std::size_t>(r0) * m_ink_words];
+    bool open = false;
+    for (int row = r0; row <= r1; ++row, words += m_ink_words) {
+      // The row's ink from column c0 on, c0 in bit 0.
+      std::uint64_t bits = words[w] >> shift;
+      if (straddles) bits |= words[w + 1] << (64 - shift);
+      bits &= in_cell;
+      if (bits == 0) {
+        open = false;
+        continue;
+      }
+      const int first = c0 + lowestBit(bits);
+      const int last = c0 + highestBit(bits);
+      if (open && first == pieces[count - 1].first_column && last == pieces[count - 1].last_column) {
+        pieces[count - 1].last_row = row;
+        continue;
+      }
+      if (count == MAX_BACKGROUND_PIECES) {
+        count = -1;
+        break;
+      }
+      pieces[count++] = Piece{first, last, row, row};
+      open = true;
+    }
+  }
+
+  if (count < 0) {
+    pieces[0] = Piece{c0, c1, r0, r1};
+    count = 1;
+  }
+  for (int i = 0; i < count; ++i) {
+    const float l = std::max(left, static_cast<float>(pieces[i].first_column));
+    const float r = std::min(right, static_cast<float>(pieces[i].last_column + 1));
+    const float t = std::max(top, static_cast<float>(pieces[i].first_row));
+    const float b = std::min(bottom, static_cast<float>(pieces[i].last_row + 1));
+    if (!(l < r && t < b)) continue;
+    appendBackgroundQuad(l, t, r, b);
+    int uc0, uc1, ur0, ur1;
+    if (pixelSpan(l, r, m_window_horizontal_pixels, -1, uc0, uc1) &&
+        pixelSpan(t, b, m_window_vertical_pixels, -1, ur0, ur1))
+      setInk(uc0, uc1, ur0, ur1, false);
+  }
+}
+
+void DisplayManager::appendBackgroundQuad(float left, float top, float right, float bottom) {
+  // The quad samples the opaque white square every font page keeps at its
+  // top-left corner, so it draws flat in the batch's texture.
+  const sf::Vector2f white(1.f, 1.f);
+  const sf::Color background = DEFAULT_WINDOW_BACKGROUND_COLOR;
+  const sf::Vector2f b0(left, top);
+  const sf::Vector2f b1(right, top);
+  const sf::Vector2f b2(right, bottom);
+  const sf::Vector2f b3(left, bottom);
+  m_batch.append(sf::Vertex(b0, background, white));
+  m_batch.append(sf::Vertex(b1, background, white));
+  m_batch.append(sf::Vertex(b2, background, white));
+  m_batch.append(sf::Vertex(b0, background, white));
+  m_batch.append(sf::Vertex(b2, background, white));
+  m_batch.append(sf::Vertex(b3, background, white));
+}
+
+void DisplayManager::clearInk() {
+  std::fill(m_ink.begin(), m_ink.end(), 0);
+  m_ink_unknown = false;
+}
+
+void DisplayManager::markInk(float left, float top, float right, float bottom) {
+  int c0, c1, r0, r1;
+  if (m_ink.empty() || !pixelSpan(left, right, m_window_horizontal_pixels, 1, c0, c1) ||
+      !pixelSpan(top, bottom, m_window_vertical_pixels, 1, r0, r1))
+    return;
+  setInk(c0, c1, r0, r1, true);
+}
+
+void DisplayManager::setInk(int c0, int c1, int r0, int r1, bool ink) {
+  const int w0 = c0 / 64;
+  const int w1 = c1 / 64;
+  std::uint64_t* words = &m_ink[static_cast<std::size_t>(r0) * m_ink_words];
+  if (w1 - w0 <= 1) {
+    // A cell's width: one or two words a row, with masks worked out once.
+    const std::uint64_t first = bitRange(c0 % 64, w0 == w1 ? c1 % 64 : 63);
+    const std::uint64_t second = w0 == w1 ? 0 : bitRange(0, c1 % 64);
+    for (int row = r0; row <= r1; ++row, words += m_ink_words) {
+      words[w0] = ink ? (words[w0] | first) : (words[w0] & ~first);
+      words[w1] = ink ? (words[w1] | second) : (words[w1] & ~second);
+    }
+    return;
+  }
+  for (int row = r0; row <= r1; ++row, words += m_ink_words)
+    for (int w = w0; w <= w1; ++w) {
+      const std::uint64_t mask = bitRange(w == w0 ? c0 % 64 : 0, w == w1 ? c1 % 64 : 63);
+      words[w] = ink ? (words[w] | mask) : (words[w] & ~mask);
+    }
+}
+
 
 int DisplayManager::drawCh(Vector world_pos, char ch, Color color) {
   if (!m_window) {
@@ -182,6 +357,8 @@ int DisplayManager::drawCh(Vector world_pos, char ch, Color color) {
     return 0;
   }
 
+  // Not tracked in the ink map: the batch covers whole cells until the next frame.
+  m_ink_unknown = true;
   m_cell_background.setSize(sf::Vector2f(cell_width, cell_height));
   m_cell_background.setFillColor(DEFAULT_WINDOW_BACKGROUND_COLOR);
   m_cell_background.setPosition(px - cell_width / 10, py - cell_height / 5);
@@ -221,6 +398,7 @@ int DisplayManager::swapBuffer() {
   flush();
   m_window->display();
   m_window->clear(m_window_background_color);
+  clearInk();
   return 0;
 }
 

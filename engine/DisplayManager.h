@@ -3,8 +3,10 @@
 #define LK_DISPLAY_MANAGER_H
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <SFML/Graphics.hpp>
 
@@ -62,6 +64,15 @@ class DisplayManager : public Manager {
   void cacheGlyphs(unsigned int character_size);
   void appendCell(float px, float py, float cw, float ch, unsigned char byte,
                   unsigned int character_size, sf::Color color);
+  void appendBackground(float left, float top, float right, float bottom);
+  void appendBackgroundQuad(float left, float top, float right, float bottom);
+
+  // Which pixels a glyph may have changed since the frame was cleared. A
+  // cell's background only needs drawing where something is there to cover:
+  // elsewhere the cleared frame already shows the background colour.
+  void clearInk();
+  void markInk(float left, float top, float right, float bottom);
+  void setInk(int first_column, int last_column, int first_row, int last_row, bool ink);
 
   sf::Font m_font;
   std::unique_ptr<sf::RenderWindow> m_window;
@@ -81,6 +92,12 @@ class DisplayManager : public Manager {
   unsigned int m_cached_size;
   std::array<sf::Uint32, 256> m_code_points;
   std::array<sf::Glyph, 256> m_glyphs;
+
+  // One bit per window pixel, rows of m_ink_words 64-bit words.
+  std::vector<std::uint64_t> m_ink;
+  int m_ink_words;
+  // Set when something not tracked drew this frame: every background is drawn.
+  bool m_ink_unknown;
 };
 
 // Cells to window pixels and back, without the view's offset.

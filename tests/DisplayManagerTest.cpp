@@ -318,6 +318,21 @@ void drawScene() {
   for (int x = 0; x < 120; ++x)  // ground
     d.drawCh(lk::Vector(VIEW_X + x, 35), (x % 3) ? '=' : '#', lk::GREEN);
   d.drawCh(lk::Vector(VIEW_X + 90.33f, 14.77f), '+', lk::RED);  // reticle
+
+  // A dense block with descenders and wide glyphs, then the same block half a
+  // cell off, then drawn backwards, so later backgrounds cut into earlier
+  // glyphs from every side; and one cell drawn over and over.
+  const std::string dense = "gjpqy_|WM@#%&QJ,;(){}[]";
+  for (int pass = 0; pass < 3; ++pass)
+    for (int i = 0; i < 12 * 6; ++i) {
+      const int k = pass == 2 ? 12 * 6 - 1 - i : i;
+      const float shift = pass == 1 ? 0.5f : 0.f;
+      d.drawCh(lk::Vector(VIEW_X + 70 + k % 12 + shift, 4 + k / 12 + shift),
+               dense[static_cast<std::size_t>(k * 7 + pass) % dense.size()],
+               static_cast<lk::Color>(1 + (k + pass) % 7));
+    }
+  for (char ch : std::string("W_g|M .#"))
+    d.drawCh(lk::Vector(VIEW_X + 100.25f, 12.6f), ch, lk::CYAN);
 }
 
 TEST_F(DisplayTest, BatchedDrawingMatchesTheReferenceDrawing) {
