@@ -209,14 +209,29 @@ double bestMatch(const MonoAudio& haystack, double from, double to, const MonoAu
   return best;
 }
 
-double matchInLoop(const MonoAudio& recording, double from, double length, const MonoAudio& loop) {
+double matchInLoop(const MonoAudio& recording, double from, double to, const MonoAudio& loop, double length) {
+  const std::size_t count = static_cast<std::size_t>(length * recording.rate);
+  const std::size_t first = static_cast<std::size_t>(std::max(0.0, from) * recording.rate);
+  const std::size_t last = std::min(recording.samples.size(), static_cast<std::size_t>(std::max(0.0, to) * recording.rate));
+  if (count == 0 || first + count > last) return 0.0;
+  // The loudest piece in the stretch: sounds with pauses in them (quacks)
+  // are recognised by what they play, not by a silence.
+  const float* r = recording.samples.data();
+  double energy = 0;
+  for (std::size_t i = first; i < first + count; ++i) energy += double(r[i]) * r[i];
+  double loudest = energy;
+  std::size_t start = first;
+  for (std::size_t i = first + 1; i + count <= last; ++i) {
+    energy += double(r[i + count - 1]) * r[i + count - 1] - double(r[i - 1]) * r[i - 1];
+    if (energy > loudest) {
+      loudest = energy;
+      start = i;
+    }
+  }
   MonoAudio piece;
   piece.rate = recording.rate;
-  const std::size_t first = static_cast<std::size_t>(std::max(0.0, from) * recording.rate);
-  const std::size_t count = static_cast<std::size_t>(length * recording.rate);
-  if (first + count > recording.samples.size()) return 0.0;
-  piece.samples.assign(recording.samples.begin() + static_cast<std::ptrdiff_t>(first),
-                       recording.samples.begin() + static_cast<std::ptrdiff_t>(first + count));
+  piece.samples.assign(recording.samples.begin() + static_cast<std::ptrdiff_t>(start),
+                       recording.samples.begin() + static_cast<std::ptrdiff_t>(start + count));
   MonoAudio twice = loop;
   twice.samples.insert(twice.samples.end(), loop.samples.begin(), loop.samples.end());
   return bestMatch(twice, 0.0, loop.seconds(), piece);

@@ -42,10 +42,11 @@ bool readSoundFile(const std::string& path, MonoAudio& out);
 double bestMatch(const MonoAudio& haystack, double from, double to, const MonoAudio& needle,
                  double* at = nullptr);
 
-// Best normalised correlation of a piece of the recording against any
-// placement in a looping reference (so a piece of music is found wherever
-// the loop happens to be).
-double matchInLoop(const MonoAudio& recording, double from, double length, const MonoAudio& loop);
+// Best normalised correlation of the loudest piece (of the given length) of
+// the recording between two times against any placement in a looping
+// reference, so a piece of music is found wherever the loop happens to be.
+double matchInLoop(const MonoAudio& recording, double from, double to, const MonoAudio& loop,
+                   double length = 0.25);
 
 // The rate at which recordings and references are compared.
 const unsigned int ANALYSIS_RATE = 11025;

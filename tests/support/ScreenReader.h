@@ -47,8 +47,10 @@ class ScreenReader {
   // the screenshot and the character drawn alone in that cell.
   double difference(const sf::Image& shot, int col, int row, char c);
   // The character whose picture is closest; '?' when none is close enough.
-  char readCell(const sf::Image& shot, int col, int row);
-  std::string readText(const sf::Image& shot, int row, int first_col, int last_col);
+  // A likely character, when given, is tried first.
+  char readCell(const sf::Image& shot, int col, int row, char likely = 0);
+  std::string readText(const sf::Image& shot, int row, int first_col, int last_col,
+                       const std::string& likely = "");
   // True when the cell looks like this character: a quick test for
   // pictures; readCell tells similar characters apart.
   bool cellShows(const sf::Image& shot, int col, int row, char c);
