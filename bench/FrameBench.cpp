@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -372,6 +373,19 @@ void settleVerticalSync(const std::string& mode) {
   std::fflush(stdout);
 }
 
+// The OpenGL implementation that draws, from the window's context.
+void printRenderer() {
+  using GetString = const unsigned char* (*)(unsigned int);
+  auto get_string = reinterpret_cast<GetString>(dlsym(RTLD_DEFAULT, "glGetString"));
+  sf::RenderWindow* p_window = lk::DisplayManager::getInstance().getWindow();
+  if (get_string == nullptr || !p_window->setActive(true)) return;
+  const unsigned int GL_RENDERER_NAME = 0x1F01, GL_VERSION_NAME = 0x1F02;
+  const unsigned char* renderer = get_string(GL_RENDERER_NAME);
+  const unsigned char* version = get_string(GL_VERSION_NAME);
+  std::printf("renderer: %s; OpenGL %s\n", renderer ? reinterpret_cast<const char*>(renderer) : "?",
+              version ? reinterpret_cast<const char*>(version) : "?");
+}
+
 // ---------------------------------------------------------------- summary
 
 // Keeps the time of every case, in milliseconds, for the summary: the median
@@ -482,6 +496,25 @@ int runUnderCallgrind(const std::string& names, int iterations) {
   return 0;
 }
 
+// OpenAL's mixer thread runs at the pace of the wall clock, and under
+// valgrind a frame lasts seconds of it: its work would swamp the frame's.
+// Pausing the device (ALC_SOFT_pause_device) stops the mixer.
+void pauseAudioMixer() {
+  using GetCurrentContext = void* (*)();
+  using GetContextsDevice = void* (*)(void*);
+  using DevicePause = void (*)(void*);
+  auto get_context = reinterpret_cast<GetCurrentContext>(dlsym(RTLD_DEFAULT, "alcGetCurrentContext"));
+  auto get_device = reinterpret_cast<GetContextsDevice>(dlsym(RTLD_DEFAULT, "alcGetContextsDevice"));
+  auto pause = reinterpret_cast<DevicePause>(dlsym(RTLD_DEFAULT, "alcDevicePauseSOFT"));
+  void* p_context = get_context != nullptr ? get_context() : nullptr;
+  void* p_device = p_context != nullptr && get_device != nullptr ? get_device(p_context) : nullptr;
+  if (p_device == nullptr || pause == nullptr) {
+    std::fprintf(stderr, "note: the audio mixer could not be paused; its work is counted too\n");
+    return;
+  }
+  pause(p_device);
+}
+
 // Takes the value of "--name=value" out of the arguments.
 bool takeOption(int& argc, char** argv, const char* name, std::string& value) {
   const std::string prefix = std::string(name) + "=";
@@ -521,10 +554,12 @@ int main(int argc, char** argv) {
   if (callgrind) {
     // Instruction counts are the same with or without a wait for the screen.
     lk::DisplayManager::getInstance().getWindow()->setVerticalSyncEnabled(vsync == "on");
+    pauseAudioMixer();
     status = runUnderCallgrind(callgrind_case, std::atoi(iterations_text.c_str()));
   } else {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    printRenderer();
     settleVerticalSync(vsync);
     for (const Case& c : allCases()) {
       benchmark::RegisterBenchmark(c.name.c_str(), [c](benchmark::State& state) { runCase(state, c); })
