@@ -130,11 +130,12 @@ int DisplayManager::startUp() {
   const float ch = static_cast<float>(m_window_vertical_pixels) /
                    static_cast<float>(m_window_vertical_cells);
   cacheGlyphs(characterSizeFor(cw, ch));
-  // The ink map is in window pixels; a window of another size would scale
-  // the picture, and then every background is drawn whole.
+  // The ink map is in window pixels and relies on the cleared frame showing
+  // the cells' background colour; otherwise every background is drawn whole.
   m_ink_words = (m_window_horizontal_pixels + 63) / 64;
   if (m_window->getSize() == sf::Vector2u(static_cast<unsigned int>(m_window_horizontal_pixels),
-                                          static_cast<unsigned int>(m_window_vertical_pixels)))
+                                          static_cast<unsigned int>(m_window_vertical_pixels)) &&
+      m_window_background_color == DEFAULT_WINDOW_BACKGROUND_COLOR)
     m_ink.assign(static_cast<std::size_t>(m_ink_words) *
                      static_cast<std::size_t>(m_window_vertical_pixels),
                  0);

@@ -48,7 +48,8 @@ class DisplayManager : public Manager {
 
   // By default characters are batched into one vertex array and drawn in one
   // call; the reference way draws each cell as its own rectangle and text,
-  // which is slow but plainly what SFML would draw. Both give one picture.
+  // which is slow but plainly what SFML would draw. Both give one picture,
+  // as long as nothing but the display manager draws into the window.
   void setReferenceDrawing(bool reference = true);
   bool getReferenceDrawing() const;
   // Draws the batched characters into the window without showing them, so
