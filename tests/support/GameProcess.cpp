@@ -257,7 +257,9 @@ bool GameProcess::copyTree() {
       return false;
     }
   }
-  writeFile(m_dir + "/alsoft.conf", "[general]\ndrivers=wave\n\n[wave]\nfile=" + audioPath() + "\n");
+  writeFile(m_dir + "/alsoft.conf", m_record_audio
+                                        ? "[general]\ndrivers=wave\n\n[wave]\nfile=" + audioPath() + "\n"
+                                        : std::string("[general]\ndrivers=null\n"));
   return true;
 }
 
