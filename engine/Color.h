@@ -1,10 +1,11 @@
-// The engine's colours; any other value draws white.
+// The engine's colours; any other value draws white. The fixed int type lets
+// such values be held without undefined behaviour.
 #ifndef LK_COLOR_H
 #define LK_COLOR_H
 
 namespace lk {
 
-enum Color {
+enum Color : int {
   BLACK = 0,
   RED,
   GREEN,
