@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,6 +73,49 @@ std::string stripStamp(const std::string& line) {
 int stepOf(const std::string& line) {
   if (line.compare(0, std::strlen(STEP_PREFIX), STEP_PREFIX) != 0) return -1;
   return std::atoi(line.c_str() + std::strlen(STEP_PREFIX));
+}
+
+// A file the child opens on one of its descriptors.
+struct ChildFile {
+  int fd;
+  std::string path;
+  int flags;
+};
+
+std::string findOnPath(const std::string& program) {
+  const char* path = std::getenv("PATH");
+  std::istringstream dirs(path != nullptr ? path : "/usr/bin:/bin");
+  std::string dir;
+  while (std::getline(dirs, dir, ':'))
+    if (!dir.empty() && access((dir + "/" + program).c_str(), X_OK) == 0) return dir + "/" + program;
+  return program;
+}
+
+// Starts a long-lived child that is killed when this process ends, so a
+// test that crashes leaves no X server or game behind. Only async-signal-
+// safe calls run between fork and exec.
+pid_t spawnTied(const std::string& program, std::vector<std::string> args, std::vector<std::string> env,
+                const std::string& cwd, const std::vector<ChildFile>& files,
+                const std::vector<std::pair<int, int>>& dups) {
+  std::vector<char*> c_args = cStrings(args);
+  std::vector<char*> c_env = cStrings(env);
+  const pid_t parent = getpid();
+  const pid_t pid = fork();
+  if (pid != 0) return pid;
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (getppid() != parent) _exit(127);
+  for (const auto& dup : dups) {
+    // dup2 onto itself would keep the close-on-exec flag.
+    if (dup.second == dup.first ? fcntl(dup.first, F_SETFD, 0) < 0 : dup2(dup.second, dup.first) < 0) _exit(127);
+  }
+  for (const ChildFile& file : files) {
+    const int fd = open(file.path.c_str(), file.flags, 0644);
+    if (fd < 0 || dup2(fd, file.fd) < 0) _exit(127);
+    if (fd != file.fd) close(fd);
+  }
+  if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
+  execve(program.c_str(), c_args.data(), c_env.data());
+  _exit(127);
 }
 
 }  // namespace
@@ -152,20 +196,12 @@ PrivateDisplay::PrivateDisplay() {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return;
   const int child_fd = 9;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], child_fd);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  std::vector<std::string> args = {"Xvfb",     "-displayfd", std::to_string(child_fd), "-screen",
-                                   "0",        "1280x1024x24", "-nolisten",            "tcp",
-                                   "-noreset"};
-  std::vector<char*> c_args = cStrings(args);
-  const int spawned = posix_spawnp(&m_pid, "Xvfb", &actions, nullptr, c_args.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  std::vector<std::string> args = {"Xvfb",        "-displayfd", std::to_string(child_fd), "-screen", "0",
+                                   "1280x1024x24", "-nolisten",  "tcp",                    "-noreset"};
+  m_pid = spawnTied(findOnPath("Xvfb"), args, environmentWith({}), "",
+                    {{1, "/dev/null", O_WRONLY}, {2, "/dev/null", O_WRONLY}}, {{child_fd, fds[1]}});
   close(fds[1]);
-  if (spawned != 0) {
-    m_pid = -1;
+  if (m_pid < 0) {
     close(fds[0]);
     return;
   }
@@ -277,22 +313,13 @@ bool GameProcess::start() {
   if (std::getenv("LD_PRELOAD") == nullptr && fs::exists(GL_DRIVER))
     changes.push_back({"LD_PRELOAD", GL_DRIVER});
   std::vector<std::string> env = environmentWith(changes);
-  std::vector<char*> c_env = cStrings(env);
-  std::vector<std::string> args = {"./fowlshot"};
-  std::vector<char*> c_args = cStrings(args);
-
   const std::string bin = m_dir + "/bin";
-  const std::string out = m_dir + "/stdout.txt";
-  const std::string err = m_dir + "/stderr.txt";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addchdir_np(&actions, bin.c_str());
-  const int spawned =
-      posix_spawn(&m_pid, (bin + "/fowlshot").c_str(), &actions, nullptr, c_args.data(), c_env.data());
-  posix_spawn_file_actions_destroy(&actions);
+  m_pid = spawnTied(bin + "/fowlshot", {"./fowlshot"}, env, bin,
+                    {{0, "/dev/null", O_RDONLY},
+                     {1, m_dir + "/stdout.txt", O_WRONLY | O_CREAT | O_TRUNC},
+                     {2, m_dir + "/stderr.txt", O_WRONLY | O_CREAT | O_TRUNC}},
+                    {});
+  const int spawned = m_pid < 0 ? errno : 0;
   if (spawned != 0) {
     m_pid = -1;
     m_error = std::string("cannot start the game: ") + std::strerror(spawned);
