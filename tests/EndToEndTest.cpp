@@ -16,6 +16,7 @@
 #include "AudioAnalysis.h"
 #include "DuckPath.h"
 #include "GameProcess.h"
+#include "Marksman.h"
 #include "ScreenReader.h"
 #include "TestSupport.h"
 
@@ -38,17 +39,6 @@ const double QUIET = 0.002;
 const double SOUNDS_LIKE = 0.6;
 
 void inform(const std::string& text) { std::cout << "[   info   ] " << text << std::endl; }
-
-// One HUD item as the game lays it out: its text centred on a column of row
-// 1, with a box one cell wider on each side.
-struct HudItem {
-  std::string label;
-  int value;
-  int centre;
-  std::string color;
-  std::string text() const { return " " + label + " " + std::to_string(value) + " "; }
-  int firstColumn() const { return centre - static_cast<int>(text().size()) / 2; }
-};
 
 class EndToEnd : public ::testing::Test {
  protected:
@@ -118,25 +108,8 @@ class EndToEnd : public ::testing::Test {
     return reader->spriteMatch(image, end_screen, 60, 18) >= SHOWN;
   }
 
-  // What the screenshot shows where the item's box is: rule, text, rule.
-  std::string readHud(const sf::Image& image, const HudItem& item) {
-    const int first = item.firstColumn() - 1;
-    const int last = item.firstColumn() + static_cast<int>(item.text().size());
-    std::istringstream expected(expectedHud(item));
-    std::string seen;
-    for (int row = 0; row < 3; ++row) {
-      std::string likely;
-      std::getline(expected, likely);
-      seen += reader->readText(image, row, first, last, likely);
-      if (row < 2) seen += "\n";
-    }
-    return seen;
-  }
-
-  static std::string expectedHud(const HudItem& item) {
-    const std::string rule(item.text().size() + 2, '-');
-    return rule + "\n|" + item.text() + "|\n" + rule;
-  }
+  std::string readHud(const sf::Image& image, const HudItem& item) { return item.read(*reader, image); }
+  static std::string expectedHud(const HudItem& item) { return item.expected(); }
 
   // Checks text, box and colour of the three HUD items.
   void expectHud(const sf::Image& image, int missed, int round, int points) {
@@ -421,93 +394,13 @@ TEST_F(EndToEnd, ShootingTheFirstRoundBringsTheBannerAndRoundTwo) {
   jingle = forAnalysis(jingle);
 
   ASSERT_TRUE(waitForScreen("title", [&](const sf::Image& i) { return showsTitle(i); }));
-  DuckOracle oracle(static_cast<float>(duck.width), static_cast<float>(duck.height));
   const int step_before_key = game->lastStep();
   ASSERT_TRUE(game->key("1"));
-  // The first wave is launched by the key: most likely at the next step. A
-  // duck's box is 14 cells wide and it moves about 2 cells a step, and the
-  // bullet stays 3 steps, so a launch known to a step or two is enough.
-  int launch = step_before_key + 1;
-  const HudItem points_at_zero{"Points:", 0, 100, "yellow"};
-  ASSERT_TRUE(waitForScreen("round-play", [&](const sf::Image& i) {
-    return readHud(i, points_at_zero) == expectedHud(points_at_zero);
-  }));
-
-  // The score on the HUD, or -1 when it cannot be read within a few seconds.
-  const auto readPoints = [&]() {
-    int points = -1;
-    waitFor([&] {
-      sf::Image image;
-      if (!game->screenshot(image)) return false;
-      for (int value = 0; value <= 800 && points < 0; value += 100) {
-        const HudItem item{"Points:", value, 100, "yellow"};
-        if (readHud(image, item) == expectedHud(item)) points = value;
-      }
-      return points >= 0;
-    }, 5000);
-    return points;
-  };
-  int shots = 0;
-  for (int wave = 1; wave <= 4; ++wave) {
-    const DuckPath ducks[2] = {oracle.next(1), oracle.next(1)};
-    const int misses_before = game->logCount(MISSED_LINE);
-    ASSERT_LE(misses_before, 2);
-    // The first move at which the duck is in the open (a shot that takes
-    // the other duck too is welcome).
-    const auto shootable = [&](int i, int from) {
-      const DuckPath& d = ducks[i];
-      for (int k = std::max(from, 1); k + 3 < d.exit_move; ++k)
-        if (d.inView(k, 4.f, 27.f) && d.column(k) >= 12 && d.column(k) <= 108) return k;
-      return -1;
-    };
-    // One duck at a time, the one that comes into the open first; the score
-    // after each shot tells whether it fell (or took the other one along).
-    const int points_before = readPoints();
-    ASSERT_GE(points_before, 0) << "the score could not be read before wave " << wave;
-    int points = points_before;
-    int last_hit_step = -1;
-    bool standing[2] = {true, true};
-    for (int attempt = 0; attempt < 4 && (standing[0] || standing[1]); ++attempt) {
-      const int from = game->lastStep() - launch + 4;
-      int target = -1, move = -1;
-      for (int i = 0; i < 2; ++i) {
-        const int k = standing[i] ? shootable(i, from) : -1;
-        if (k >= 0 && (move < 0 || k < move)) {
-          target = i;
-          move = k;
-        }
-      }
-      if (target < 0) break;
-      const DuckPath& d = ducks[target];
-      ASSERT_TRUE(game->moveMouse(static_cast<int>(d.column(move) * CELL_WIDTH),
-                                  static_cast<int>(d.row(move) * CELL_HEIGHT)));
-      ASSERT_TRUE(game->waitForStep(launch + move - 2, 30000));
-      const int click_step = game->lastStep();
-      ASSERT_TRUE(game->click());
-      ++shots;
-      // The bullet lives for the three steps after the click.
-      ASSERT_TRUE(game->waitForStep(click_step + 4, 30000));
-      const int now = readPoints();
-      ASSERT_GE(now, points) << "the score could not be read after a shot";
-      const int fell = (now - points) / 100;
-      points = now;
-      if (fell > 0) last_hit_step = click_step + 2;
-      if (fell >= 1) standing[target] = false;
-      if (fell >= 2) standing[1 - target] = false;
-    }
-    const int hit = (points - points_before) / 100;
-    const int escaped = 2 - hit;
-    inform("wave " + std::to_string(wave) + " launched near step " + std::to_string(launch) + ": " +
-           std::to_string(hit) + " hit");
-    ASSERT_LE(misses_before + escaped, 2) << "shots along the predicted paths missed too often";
-    // The next wave starts with the last report of this one.
-    if (escaped > 0) {
-      ASSERT_TRUE(game->waitForLogCount(MISSED_LINE, misses_before + escaped, 30000));
-      launch = std::max(last_hit_step, game->stepsOf(MISSED_LINE).back());
-    } else {
-      launch = last_hit_step;
-    }
-  }
+  ASSERT_TRUE(waitForScreen("round-play", [&](const sf::Image& i) { return pointsItem(0).shownOn(*reader, i); }));
+  std::string error, notes;
+  const int hits = shootFirstRound(*game, *reader, duck, step_before_key, &error, &notes);
+  inform(notes);
+  ASSERT_GE(hits, 6) << error;
 
   // The round is over: banner, jingle, ROUND 2, and the score of every hit.
   const HudItem round_two{"ROUND", 2, 60, "white"};
@@ -515,8 +408,7 @@ TEST_F(EndToEnd, ShootingTheFirstRoundBringsTheBannerAndRoundTwo) {
       << "the HUD never showed ROUND 2";
   const double round_time = recordedSeconds(game->audioPath());
   const int missed = game->logCount(MISSED_LINE);
-  inform(std::to_string(shots) + " shots, " + std::to_string(8 - missed) + " ducks hit, " + std::to_string(missed) +
-         " escaped");
+  EXPECT_EQ(missed, 8 - hits);
   {
     const sf::Image image = shot("round-two-hud");
     expectHud(image, missed, 2, 100 * (8 - missed));
