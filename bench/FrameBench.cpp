@@ -9,7 +9,8 @@
 // With --lk-callgrind=CASE[,CASE...|all] [--lk-iterations=N] the program
 // instead runs each case N times between callgrind's zero and dump requests,
 // so that valgrind --tool=callgrind counts the instructions of exactly those
-// frames or updates. --lk-list names the cases; --lk-vsync=on|off|auto.
+// frames or updates. --lk-list names the cases; --lk-vsync=on|off|auto;
+// --lk-snapshot=CASE:/path/picture.png saves the picture a frame case draws.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -496,6 +497,36 @@ int runUnderCallgrind(const std::string& names, int iterations) {
   return 0;
 }
 
+// Saves the picture one case draws, to see what is being measured.
+int snapshot(const std::string& name, const std::string& file) {
+  for (const Case& c : allCases()) {
+    if (c.name != name || c.world) continue;
+    if (c.scene && !haveGameSprites()) return 1;
+    setUpCase(c);
+    if (c.name.find("full-screen") != std::string::npos) {
+      fullScreenFrame();  // it swaps itself; draw it again without swapping
+      lk::DisplayManager& display = lk::DisplayManager::getInstance();
+      const int columns = display.getHorizontalCells();
+      for (int n = 0; n < columns * display.getVerticalCells(); ++n)
+        display.drawCh(lk::Vector(viewLeft() + static_cast<float>(n % columns),
+                                  static_cast<float>(n / columns)),
+                       static_cast<char>('!' + n % 94), static_cast<lk::Color>(1 + n % 7));
+    } else {
+      lk::WorldManager::getInstance().draw();
+    }
+    lk::DisplayManager::getInstance().flush();
+    sf::RenderWindow* p_window = lk::DisplayManager::getInstance().getWindow();
+    sf::Texture texture;
+    texture.create(p_window->getSize().x, p_window->getSize().y);
+    texture.update(*p_window);
+    const bool saved = texture.copyToImage().saveToFile(file);
+    tearDownCase();
+    return saved ? 0 : 1;
+  }
+  std::fprintf(stderr, "no frame case named %s\n", name.c_str());
+  return 2;
+}
+
 // OpenAL's mixer thread runs at the pace of the wall clock, and under
 // valgrind a frame lasts seconds of it: its work would swamp the frame's.
 // Pausing the device (ALC_SOFT_pause_device) stops the mixer.
@@ -531,8 +562,9 @@ bool takeOption(int& argc, char** argv, const char* name, std::string& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string callgrind_case, iterations_text = "0", vsync = "auto";
+  std::string callgrind_case, iterations_text = "0", vsync = "auto", snapshot_spec;
   const bool callgrind = takeOption(argc, argv, "--lk-callgrind", callgrind_case);
+  const bool snap = takeOption(argc, argv, "--lk-snapshot", snapshot_spec);
   takeOption(argc, argv, "--lk-iterations", iterations_text);
   takeOption(argc, argv, "--lk-vsync", vsync);
   if (std::strcmp(argv[argc - 1], "--lk-list") == 0) {
@@ -551,7 +583,17 @@ int main(int argc, char** argv) {
   }
 
   int status = 0;
-  if (callgrind) {
+  if (snap) {
+    // CASE:/path/picture.png; the program works in a folder of its own.
+    const std::size_t colon = snapshot_spec.find(':');
+    const std::string file = colon == std::string::npos ? "" : snapshot_spec.substr(colon + 1);
+    if (file.empty() || file[0] != '/') {
+      std::fprintf(stderr, "--lk-snapshot=CASE:/absolute/path.png\n");
+      status = 2;
+    } else {
+      status = snapshot(snapshot_spec.substr(0, colon), file);
+    }
+  } else if (callgrind) {
     // Instruction counts are the same with or without a wait for the screen.
     lk::DisplayManager::getInstance().getWindow()->setVerticalSyncEnabled(vsync == "on");
     pauseAudioMixer();
