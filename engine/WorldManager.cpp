@@ -153,20 +153,20 @@ ObjectList WorldManager::getCollisions(const Object* p_object, Vector where) con
   const bool moving_is_duck = p_object->getType() == "Duck";
 
   // Only objects in the buckets the box meets can touch it. Ids grow with
-  // creation, which is also the order of the object list, so sorting by id
-  // gives the collisions in list order.
+  // creation, which is also the order of the object list, so sorting the hits
+  // by id gives the collisions in list order; an object lying in several
+  // buckets is a hit more than once until the duplicates go.
   m_candidates.clear();
   m_grid.query(moving_box, m_candidates);
-  std::sort(m_candidates.begin(), m_candidates.end(),
+  auto hits_end = std::remove_if(m_candidates.begin(), m_candidates.end(), [&](Object* p_other) {
+    if (p_other == p_object || p_other->getSolidness() == SPECTRAL) return true;
+    if (!boxIntersectsBox(moving_box, getWorldBox(p_other))) return true;
+    return moving_is_duck && p_other->getType() == "Duck";  // ducks pass each other
+  });
+  std::sort(m_candidates.begin(), hits_end,
             [](const Object* a, const Object* b) { return a->getId() < b->getId(); });
-  m_candidates.erase(std::unique(m_candidates.begin(), m_candidates.end()), m_candidates.end());
-
-  for (Object* p_other : m_candidates) {
-    if (p_other == p_object || p_other->getSolidness() == SPECTRAL) continue;
-    if (!boxIntersectsBox(moving_box, getWorldBox(p_other))) continue;
-    if (moving_is_duck && p_other->getType() == "Duck") continue;  // ducks pass each other
-    collisions.insert(p_other);
-  }
+  hits_end = std::unique(m_candidates.begin(), hits_end);
+  for (auto hit = m_candidates.begin(); hit != hits_end; ++hit) collisions.insert(*hit);
   return collisions;
 }
 
