@@ -1,17 +1,12 @@
-// The game-object base: identity, default box, velocity, sprites by label,
-// and what happens to an object beyond the world's capacity.
+// The game-object base: identity, default box, velocity, and what happens to
+// an object beyond the world's capacity.
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "EventCollision.h"
-#include "EventStep.h"
 #include "Geometry.h"
 #include "LogManager.h"
-#include "Object.h"
 #include "Recorder.h"
-#include "ResourceManager.h"
-#include "TestSupport.h"
 #include "WorldManager.h"
 
 namespace {
@@ -20,43 +15,38 @@ class ObjectTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(lk::LogManager::getInstance().startUp(), 0);
-    ASSERT_EQ(lk::WorldManager::getInstance().startUp(), 0);
+    ASSERT_EQ(world().startUp(), 0);
   }
   void TearDown() override {
-    lk::WorldManager::getInstance().shutDown();
+    world().shutDown();
     lk::LogManager::getInstance().shutDown();
   }
+  static lk::WorldManager& world() { return lk::WorldManager::getInstance(); }
 };
 
 }  // namespace
 
 // Every test runs in a process of its own, so this is the run's first object.
-TEST_F(ObjectTest, IdsCountFromZeroAcrossTypes) {
+TEST_F(ObjectTest, IdsCountFromZeroAcrossTypesAndAreNeverReused) {
   lk::Object* p_plain = new lk::Object;
-  lktest::Recorder* p_recorder = new lktest::Recorder("r");
-  lk::Object* p_second_plain = new lk::Object;
   EXPECT_EQ(p_plain->getId(), 0);
-  EXPECT_EQ(p_recorder->getId(), 1);
-  EXPECT_EQ(p_second_plain->getId(), 2);
-
-  // Ids are never reused.
-  lk::WorldManager::getInstance().markForDelete(p_plain);
-  lk::WorldManager::getInstance().update();
-  EXPECT_EQ((new lk::Object)->getId(), 3);
-
-  EXPECT_EQ(p_second_plain->getType(), "Object");
-  EXPECT_EQ(p_second_plain->getAltitude(), 2);
-  EXPECT_EQ(p_second_plain->getSolidness(), lk::HARD);
+  EXPECT_EQ((new lktest::Recorder("r"))->getId(), 1);
+  world().markForDelete(p_plain);
+  world().update();
+  lk::Object* p_next = new lk::Object;
+  EXPECT_EQ(p_next->getId(), 2);
+  EXPECT_EQ(p_next->getType(), "Object");
+  EXPECT_EQ(p_next->getAltitude(), 2);
+  EXPECT_EQ(p_next->getSolidness(), lk::HARD);
 }
 
 TEST_F(ObjectTest, DefaultBoxLeavesNeighboursOneCellApartUntouched) {
   lk::Object* p_a = new lk::Object;
   p_a->setPosition(lk::Vector(10, 10));
-  const lk::Box world = lk::getWorldBox(p_a);
-  EXPECT_FLOAT_EQ(world.getCorner().getX(), 9.5f);
-  EXPECT_FLOAT_EQ(world.getCorner().getY(), 9.5f);
-  EXPECT_FLOAT_EQ(world.getCorner().getX() + world.getHorizontal(), 10.49f);
-  EXPECT_FLOAT_EQ(world.getCorner().getY() + world.getVertical(), 10.49f);
+  const lk::Box box = lk::getWorldBox(p_a);
+  EXPECT_EQ(box.getCorner(), lk::Vector(9.5f, 9.5f));
+  EXPECT_FLOAT_EQ(box.getHorizontal(), 0.99f);
+  EXPECT_FLOAT_EQ(box.getVertical(), 0.99f);
 
   lk::Object* p_b = new lk::Object;
   for (const lk::Vector& neighbour : {lk::Vector(11, 10), lk::Vector(9, 10), lk::Vector(10, 11),
@@ -75,28 +65,12 @@ TEST_F(ObjectTest, VelocityIsSpeedAlongAUnitDirection) {
   EXPECT_FLOAT_EQ(p->getSpeed(), 5.0f);
   EXPECT_FLOAT_EQ(p->getDirection().getX(), 0.6f);
   EXPECT_FLOAT_EQ(p->getDirection().getY(), 0.8f);
-
   p->setVelocity(lk::Vector(0, 0));
   EXPECT_EQ(p->getSpeed(), 0.0f);
   EXPECT_EQ(p->getDirection(), lk::Vector(0, 0));  // not NaN
-  EXPECT_EQ(p->getVelocity(), lk::Vector(0, 0));
-}
-
-TEST_F(ObjectTest, UnknownSpriteLabelChangesNothing) {
-  ASSERT_EQ(lk::ResourceManager::getInstance().startUp(), 0);
-  lk::Object* p = new lk::Object;
-  const lk::Box before = p->getBox();
-  EXPECT_EQ(p->setSprite("no-such-sprite"), -1);
-  EXPECT_EQ(p->getAnimation().getSprite(), nullptr);
-  EXPECT_EQ(p->getBox().getCorner(), before.getCorner());
-  EXPECT_EQ(p->getBox().getHorizontal(), before.getHorizontal());
-  EXPECT_EQ(p->getBox().getVertical(), before.getVertical());
-  EXPECT_EQ(p->draw(), -1);  // nothing to draw
-  lk::ResourceManager::getInstance().shutDown();
 }
 
 TEST_F(ObjectTest, ObjectBeyondCapacityIsNotInTheWorld) {
-  lk::WorldManager& world = lk::WorldManager::getInstance();
   std::vector<lktest::Recorder*> members;
   // Inside the view, so every member is drawn.
   for (int i = 0; i < lk::MAX_OBJECTS; ++i)
@@ -106,11 +80,10 @@ TEST_F(ObjectTest, ObjectBeyondCapacityIsNotInTheWorld) {
   members[0]->setSolidness(lk::HARD);
   members[0]->setVelocity(lk::Vector(0.25f, 0));  // moves onto the extra's cell
 
-  EXPECT_EQ(world.getAllObjects().getCount(), lk::MAX_OBJECTS);
   const lk::EventStep step(0);
-  EXPECT_EQ(world.onEvent(&step), lk::MAX_OBJECTS);
-  world.update();
-  world.draw();
+  EXPECT_EQ(world().onEvent(&step), lk::MAX_OBJECTS);
+  world().update();
+  world().draw();
   EXPECT_TRUE(p_extra->seen.empty());
   EXPECT_EQ(lktest::journalCount("extra draw"), 0);
   EXPECT_EQ(lktest::journalCount("m draw"), lk::MAX_OBJECTS);
@@ -118,10 +91,9 @@ TEST_F(ObjectTest, ObjectBeyondCapacityIsNotInTheWorld) {
   EXPECT_EQ(members[0]->count(lk::COLLISION_EVENT), 0);    // and never met
 
   // Once a member has gone, a new object joins again.
-  world.markForDelete(members[1]);
-  world.update();
+  world().markForDelete(members[1]);
+  world().update();
   lktest::Recorder* p_late = new lktest::Recorder("late", lk::Vector(100, 10));
-  EXPECT_EQ(world.getAllObjects().at(lk::MAX_OBJECTS - 1), p_late);
-
+  EXPECT_EQ(world().getAllObjects().at(lk::MAX_OBJECTS - 1), p_late);
   delete p_extra;  // the world does not own it
 }

@@ -1,10 +1,11 @@
 // The real program: a start-up failure ends it at once with status 1 and
 // three lines on standard output; a normal start runs the loop step by step.
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,25 +16,24 @@
 
 #include <gtest/gtest.h>
 
+#include "Recorder.h"
 #include "TestSupport.h"
 
 namespace {
 
 using Entries = std::vector<std::string>;
 
-std::string programPath() { return lktest::gameDir() + "/bin/fowlshot"; }
-
-// Starts the program in the current folder with its output going to files.
-// In a sanitizer build a program that exits checks for leaks; the GL driver
-// is unloaded with the window, and only the slower unwinder then sees through
-// its frames to the library the suppressions name. It is too slow for the
-// game loop, so only a program expected to end by itself gets it.
-pid_t startProgram(const std::string& stdout_path, const std::string& stderr_path,
-                   bool ends_by_itself) {
-  const std::string program = programPath();
+// Runs the program in the current folder, its output in "../stdout.txt" and
+// "../stderr.txt", until it exits or `enough` holds (then it gets SIGTERM),
+// a minute at most; returns the wait status. In a sanitizer build an exiting
+// program checks for leaks, and only the slower unwinder sees through the GL
+// driver's frames to the library the suppressions name. It is too slow for
+// the game loop, so only a program expected to exit by itself gets it.
+int runProgram(const std::function<bool()>& enough = nullptr) {
+  const std::string program = lktest::gameDir() + "/bin/fowlshot";
   const char* asan = std::getenv("ASAN_OPTIONS");
   const std::string asan_options =
-      std::string(asan != nullptr ? asan : "") + (ends_by_itself ? ":fast_unwind_on_malloc=0" : "");
+      std::string(asan != nullptr ? asan : "") + (enough ? "" : ":fast_unwind_on_malloc=0");
   const char* lsan = std::getenv("LSAN_OPTIONS");
   const std::string lsan_options =
       lsan != nullptr ? lsan : "suppressions=" + lktest::sourceDir() + "/tests/lsan.supp";
@@ -41,43 +41,28 @@ pid_t startProgram(const std::string& stdout_path, const std::string& stderr_pat
   if (pid == 0) {
     setenv("ASAN_OPTIONS", asan_options.c_str(), 1);
     setenv("LSAN_OPTIONS", lsan_options.c_str(), 1);
-    const int out = open(stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(stderr_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int out = open("../stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open("../stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(126);
     execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
-  return pid;
-}
-
-// Waits for the program to end; false (and the program killed) if it does
-// not within the time.
-bool waitForExit(pid_t pid, int* p_status, std::chrono::seconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (waitpid(pid, p_status, WNOHANG) == pid) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  if (pid < 0) {
+    ADD_FAILURE() << "fork failed";
+    return -1;
   }
-  kill(pid, SIGKILL);
-  waitpid(pid, p_status, 0);
-  return false;
-}
-
-bool isStepLine(const std::string& line, int* p_step) {
-  static const std::regex pattern(
-      R"(GameManager::run\(\): \(step #([0-9]+)\) loop_time = [0-9]+ microseconds, )"
-      R"(sleep_time = [0-9]+ milliseconds\.)");
-  std::smatch m;
-  if (!std::regex_match(line, m, pattern)) return false;
-  *p_step = std::stoi(m[1]);
-  return true;
-}
-
-int countStepLines(const Entries& lines) {
-  int n = 0, step = 0;
-  for (const std::string& line : lines)
-    if (isStepLine(line, &step)) ++n;
-  return n;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  int status = 0;
+  while (waitpid(pid, &status, WNOHANG) != pid) {
+    const bool late = std::chrono::steady_clock::now() > deadline;
+    if (late || (enough && enough())) {
+      kill(pid, late ? SIGKILL : SIGTERM);
+      waitpid(pid, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return status;
 }
 
 }  // namespace
@@ -86,74 +71,44 @@ TEST(ProgramStartTest, UnwritableLogEndsTheProgramWithStatus1) {
   ASSERT_TRUE(lktest::requireDisplay());
   lktest::stageGameAssets();
   std::filesystem::create_directory("../lark.log");
-
-  const pid_t pid = startProgram("../stdout.txt", "../stderr.txt", true);
-  ASSERT_GT(pid, 0);
-  int status = 0;
-  ASSERT_TRUE(waitForExit(pid, &status, std::chrono::seconds(60))) << "the program kept running";
-  ASSERT_TRUE(WIFEXITED(status)) << lktest::readFile("../stderr.txt");
+  const int status = runProgram();
+  ASSERT_TRUE(WIFEXITED(status)) << status << "\n" << lktest::readFile("../stderr.txt");
   EXPECT_EQ(WEXITSTATUS(status), 1);
   // Nothing else: no asset was loaded, so no sprite lines were echoed.
   EXPECT_EQ(lktest::readFile("../stdout.txt"),
             "LogManager was unable to successfully start up.\n"
             "GameManager::startUp(): ERROR: Not all managers were successfully started.\n\n"
             "ERROR: The GameManager could not start up successfully.\n");
-  EXPECT_TRUE(std::filesystem::is_directory("../lark.log"));
 }
 
 TEST(ProgramStartTest, NormalStartLogsStartUpThenEveryStepInOrder) {
   ASSERT_TRUE(lktest::requireDisplay());
   lktest::stageGameAssets();
-
-  const pid_t pid = startProgram("../stdout.txt", "../stderr.txt", false);
-  ASSERT_GT(pid, 0);
-  // The program ends only on Q; stop it once it has run a few steps.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  int status = 0;
-  bool ended_by_itself = false;
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (waitpid(pid, &status, WNOHANG) == pid) {
-      ended_by_itself = true;
-      break;
-    }
-    if (countStepLines(lktest::logLines()) >= 30) break;  // about a second of play
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  if (!ended_by_itself) {
-    kill(pid, SIGTERM);
-    waitpid(pid, &status, 0);
-  }
-  ASSERT_FALSE(ended_by_itself) << "status " << status << "\n" << lktest::readFile("../stderr.txt");
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  // The program ends only on Q; stop it after about a second of play.
+  const int status = runProgram([] {
+    const Entries lines = lktest::logLines();
+    lktest::StepLine s;
+    return std::count_if(lines.begin(), lines.end(),
+                         [&s](const std::string& l) { return lktest::parseStepLine(l, &s); }) >= 30;
+  });
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM)
+      << "status " << status << "\n" << lktest::readFile("../stderr.txt");
 
   const Entries lines = lktest::logLines();
-  const Entries start_up = {
-      "LogManager::startUp(): lark.log was opened successfully.",
-      "LogManager::startUp(): LogManager was successfully started.",
-      "DisplayManager::startUp(): DisplayManager was successfully started.",
-      "InputManager::startUp(): InputManager was successfully started.",
-      "WorldManager::startUp(): WorldManager was successfully started.",
-      "GameManager::startUp(): All managers successfully started.",
-      "",
-  };
+  const Entries& start_up = lktest::startUpLines();
   ASSERT_GE(lines.size(), start_up.size());
   EXPECT_EQ(Entries(lines.begin(), lines.begin() + static_cast<long>(start_up.size())), start_up);
-
   // The loop starts once, after start-up, and its steps follow in order.
-  int loop_started_at = -1;
+  const std::string loop_started = "GameManager::run(): game loop started.";
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), loop_started), 1);
+  const auto loop_start =
+      static_cast<std::size_t>(std::find(lines.begin(), lines.end(), loop_started) - lines.begin());
+  long expected_step = 0;
+  lktest::StepLine s;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i] != "GameManager::run(): game loop started.") continue;
-    EXPECT_EQ(loop_started_at, -1) << "the loop started twice";
-    loop_started_at = static_cast<int>(i);
-  }
-  ASSERT_GE(loop_started_at, static_cast<int>(start_up.size()));
-  int expected_step = 0;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    int step = 0;
-    if (!isStepLine(lines[i], &step)) continue;
-    EXPECT_GT(static_cast<int>(i), loop_started_at);
-    EXPECT_EQ(step, expected_step) << lines[i];
-    expected_step = step + 1;
+    if (!lktest::parseStepLine(lines[i], &s)) continue;
+    EXPECT_GT(i, loop_start) << lines[i];
+    EXPECT_EQ(s.step, expected_step++) << lines[i];
   }
   EXPECT_GE(expected_step, 30);
   EXPECT_EQ(lktest::readFile("../stdout.txt").find("unable"), std::string::npos);
