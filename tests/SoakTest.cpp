@@ -17,21 +17,11 @@
 #include "GameProcess.h"
 #include "ScreenReader.h"
 #include "TestSupport.h"
+#include "WindowProbe.h"
 
 using namespace lktest::e2e;
 
 namespace {
-
-enum class Screen { START, PLAY, END, OTHER };
-
-const char* nameOf(Screen s) {
-  switch (s) {
-    case Screen::START: return "start";
-    case Screen::PLAY: return "play";
-    case Screen::END: return "end";
-    default: return "other";
-  }
-}
 
 double envNumber(const char* name, double fallback) {
   const char* value = std::getenv(name);
@@ -41,16 +31,14 @@ double envNumber(const char* name, double fallback) {
 // Resident memory of the process in kB, from /proc; -1 when it is gone.
 long residentKb(pid_t pid) {
   std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  while (std::getline(status, line))
+  for (std::string line; std::getline(status, line);)
     if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
   return -1;
 }
 
 long median(std::vector<long> v) {
-  if (v.empty()) return 0;
   std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
+  return v.empty() ? 0 : v[v.size() / 2];
 }
 
 }  // namespace
@@ -61,115 +49,95 @@ TEST(Soak, RandomPlayRunsCleanWithoutMemoryGrowth) {
   const unsigned seed = static_cast<unsigned>(envNumber("LK_SOAK_SEED", static_cast<double>(std::random_device{}())));
   std::cout << "soak: " << seconds << " s, seed " << seed << std::endl;
 
-  PrivateDisplay display;
-  ASSERT_TRUE(display.ok()) << "Xvfb did not start";
+  ASSERT_TRUE(lktest::usePrivateDisplay()) << "Xvfb did not start";
   ScreenReader reader(lktest::fontFile());
   ASSERT_TRUE(reader.ok());
   const std::string source = game_dir != nullptr ? game_dir : lktest::gameDir();
   SpriteFile title, end_screen;
   ASSERT_TRUE(title.load(source + "/sprites/start-game-alt-spr.txt"));
   ASSERT_TRUE(end_screen.load(source + "/sprites/end-game-spr.txt"));
-
-  // AddressSanitizer keeps freed memory aside (256 MB by default) before
-  // reusing it, which alone makes a sanitizer build's memory climb for
-  // minutes; a small quarantine lets the samples show what the game keeps.
+  // AddressSanitizer keeps 256 MB of freed memory aside before reusing it,
+  // which alone makes memory climb for minutes; a small quarantine lets the
+  // samples show what the game keeps.
   const char* asan = std::getenv("ASAN_OPTIONS");
   setenv("ASAN_OPTIONS", (std::string(asan != nullptr ? asan : "") + ":quarantine_size_mb=16").c_str(), 1);
 
   GameProcess game(lktest::parentDir() + "/game", {}, source);
-  game.discardAudio();
-  ASSERT_TRUE(game.start()) << game.error();
+  ASSERT_TRUE(game.start(false)) << game.error();  // long runs would record 350 KB of audio a second
   ASSERT_TRUE(game.findWindow(60000)) << game.error() << "\n" << game.stderrText();
 
-  const auto look = [&]() {
-    sf::Image image;
-    if (!game.screenshot(image)) return Screen::OTHER;
-    if (reader.spriteMatch(image, end_screen, 60, 18) >= 0.9) return Screen::END;
-    if (reader.spriteMatch(image, title, 60, 18) >= 0.9) return Screen::START;
-    if (reader.readText(image, 1, 55, 61, "| ROUND") == "| ROUND") return Screen::PLAY;
-    return Screen::OTHER;
+  const auto look = [&]() -> std::string {
+    sf::Image shot;
+    if (!game.screenshot(shot)) return "other";
+    if (reader.spriteMatch(shot, end_screen, 60, 18) >= 0.9) return "end";
+    if (reader.spriteMatch(shot, title, 60, 18) >= 0.9) return "start";
+    return reader.readText(shot, 1, 55, 61, "| ROUND") == "| ROUND" ? "play" : "other";
   };
-
   std::mt19937 random(seed);
-  const auto chance = [&](double p) { return std::uniform_real_distribution<double>(0, 1)(random) < p; };
   const auto pick = [&](int from, int to) { return std::uniform_int_distribution<int>(from, to)(random); };
 
   std::vector<long> rss;
   int games = 0, clicks = 0, keys = 0, moves = 0, quits = 0;
-  Screen screen = Screen::OTHER;
-  const long long start = nowMs();
-  const long long end = start + static_cast<long long>(seconds * 1000);
-  long long next_sample = start;
-  long long next_look = start;
-  bool alive = true;
-
-  while (nowMs() < end) {
-    if (!game.running()) {
-      alive = false;
-      break;
-    }
+  std::string screen = "other";
+  const long long start = nowMs(), end = start + static_cast<long long>(seconds * 1000);
+  long long next_sample = start, next_look = start;
+  while (nowMs() < end && game.running()) {
     if (nowMs() >= next_sample) {
-      const long kb = residentKb(game.pid());
-      if (kb > 0) rss.push_back(kb);
+      if (const long kb = residentKb(game.pid()); kb > 0) rss.push_back(kb);
       next_sample += 3000;
     }
     if (nowMs() >= next_look) {
-      const Screen now = look();
-      if (now == Screen::PLAY && screen != Screen::PLAY) ++games;
+      const std::string now = look();
+      games += now == "play" && screen != "play";
       screen = now;
       next_look = nowMs() + 1000;
     }
-
-    const double action = std::uniform_real_distribution<double>(0, 1)(random);
-    if (action < 0.5) {
+    const int action = pick(0, 99);
+    if (action < 50) {
       EXPECT_TRUE(game.moveMouse(pick(0, 1023), pick(0, 767)));
       ++moves;
-    } else if (action < 0.78) {
-      EXPECT_TRUE(game.click(chance(0.8) ? 1 : pick(2, 3)));
+    } else if (action < 78) {
+      EXPECT_TRUE(game.click(pick(0, 9) < 8 ? 1 : pick(2, 3)));
       ++clicks;
-    } else if (action < 0.93) {
+    } else if (action < 93) {
       EXPECT_TRUE(game.key(std::to_string(pick(1, 3))));
       ++keys;
-    } else if (action < 0.98) {
+    } else if (action < 98) {
       // Keys that mean nothing to the game.
       static const char* const others[] = {"a", "space", "Escape", "Return", "0", "KP_1", "Left"};
       EXPECT_TRUE(game.key(others[pick(0, 6)]));
       ++keys;
-    } else if (screen == Screen::PLAY && (screen = look()) == Screen::PLAY) {
-      // Q only when play is on screen right now: on the start screen it
-      // would end the program, and the end screen takes seconds to go.
+    } else if (screen == "play" && (screen = look()) == "play") {
+      // Q only with play on screen right now: on the start screen it would
+      // end the program, and the end screen takes seconds to go.
       EXPECT_TRUE(game.key("q"));
-      ++keys;
-      ++quits;
-      screen = Screen::OTHER;
+      ++keys, ++quits;
+      screen = "other";
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(pick(30, 200)));
   }
   const double played = static_cast<double>(nowMs() - start) / 1000.0;
-  ASSERT_TRUE(alive) << "the program ended by itself after " << played << " s with status "
-                     << game.waitExit(0) << "\n"
-                     << game.stderrText();
+  ASSERT_TRUE(game.running()) << "the program ended by itself after " << played << " s with status "
+                              << game.waitExit(0) << "\n" << game.stderrText();
 
   // Back to the start screen, and out.
   ASSERT_TRUE(waitFor(
       [&] {
         screen = look();
-        if (screen == Screen::PLAY) game.key("q");
-        return screen == Screen::START;
+        if (screen == "play") game.key("q");
+        return screen == "start";
       },
       30000, 500))
-      << "never got back to the start screen (last seen: " << nameOf(screen) << ")";
+      << "never got back to the start screen (last seen: " << screen << ")";
   ASSERT_TRUE(game.key("q"));
   const int status = game.waitExit(60000);
 
-  const long first = rss.empty() ? 0 : rss.front();
-  const long last = rss.empty() ? 0 : rss.back();
-  const long most = rss.empty() ? 0 : *std::max_element(rss.begin(), rss.end());
   std::cout << "soak: played " << played << " s, " << games << " games, " << clicks << " clicks, " << keys
             << " keys (" << quits << " Q in play), " << moves << " pointer moves" << std::endl;
-  std::cout << "soak: RSS first " << first / 1024 << " MB, last " << last / 1024 << " MB, max " << most / 1024
-            << " MB over " << rss.size() << " samples" << std::endl;
-
+  if (!rss.empty())
+    std::cout << "soak: RSS first " << rss.front() / 1024 << " MB, last " << rss.back() / 1024 << " MB, max "
+              << *std::max_element(rss.begin(), rss.end()) / 1024 << " MB over " << rss.size() << " samples"
+              << std::endl;
   EXPECT_EQ(status, 0) << game.stderrText();
   EXPECT_EQ(game.sanitizerReport(), "");
   const std::vector<std::string> lines = game.logLines();
@@ -178,13 +146,12 @@ TEST(Soak, RandomPlayRunsCleanWithoutMemoryGrowth) {
   EXPECT_GT(games, 0) << "no game was played";
 
   // Memory: the last third of the samples against the first third after
-  // the first ones (start-up, caches, the first game).
+  // the first sixth (start-up, caches, the first game).
   ASSERT_GE(rss.size(), 6u);
-  const std::size_t skip = rss.size() / 6;
-  const std::size_t third = (rss.size() - skip) / 3;
-  const long early = median(std::vector<long>(rss.begin() + static_cast<std::ptrdiff_t>(skip),
-                                              rss.begin() + static_cast<std::ptrdiff_t>(skip + third)));
-  const long late = median(std::vector<long>(rss.end() - static_cast<std::ptrdiff_t>(third), rss.end()));
+  const auto skip = static_cast<std::ptrdiff_t>(rss.size() / 6);
+  const auto third = static_cast<std::ptrdiff_t>((rss.size() - rss.size() / 6) / 3);
+  const long early = median(std::vector<long>(rss.begin() + skip, rss.begin() + skip + third));
+  const long late = median(std::vector<long>(rss.end() - third, rss.end()));
   std::cout << "soak: RSS median early " << early / 1024 << " MB, late " << late / 1024 << " MB" << std::endl;
   EXPECT_LT(late, early + std::max(40L * 1024, early / 4)) << "memory keeps growing";
 }

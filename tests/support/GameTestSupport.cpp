@@ -18,12 +18,9 @@ namespace lktest {
 bool startGameWorld(const std::vector<std::string>& missing, bool with_display) {
   lk::LogManager::getInstance().startUp();
   stageGameAssets();
-  if (with_display) {
-    if (!requireDisplay()) return false;
-    if (lk::DisplayManager::getInstance().startUp() != 0) {
-      ADD_FAILURE() << "the display manager did not start";
-      return false;
-    }
+  if (with_display && (!requireDisplay() || lk::DisplayManager::getInstance().startUp() != 0)) {
+    ADD_FAILURE() << "the display manager did not start";
+    return false;
   }
   lk::WorldManager::getInstance().startUp();
   lk::ResourceManager::getInstance().startUp();
@@ -46,14 +43,12 @@ void Loop::frame(const std::function<void()>& input) {
   if (input) input();
   lk::WorldManager& world = lk::WorldManager::getInstance();
   world.update();
-  lk::DisplayManager& display = lk::DisplayManager::getInstance();
-  if (display.isStarted()) {
+  if (lk::DisplayManager::getInstance().isStarted()) {
     world.draw();
-    display.swapBuffer();
+    lk::DisplayManager::getInstance().swapBuffer();
   }
-  const lk::EventStep step(m_step);
+  const lk::EventStep step(m_step++);
   world.onEvent(&step);
-  ++m_step;
 }
 
 void Loop::frames(int count) {
@@ -86,7 +81,7 @@ std::vector<lk::Object*> objectsOfType(const std::string& type) {
   std::vector<lk::Object*> found;
   const lk::ObjectList all = lk::WorldManager::getInstance().getAllObjects();
   for (int i = 0; i < all.getCount(); ++i)
-    if (all.at(i)->getType() == type) found.push_back(all.at(i));
+    if (type.empty() || all.at(i)->getType() == type) found.push_back(all.at(i));
   return found;
 }
 
@@ -94,8 +89,7 @@ int countOfType(const std::string& type) { return static_cast<int>(objectsOfType
 
 std::vector<std::string> worldTypes() {
   std::vector<std::string> types;
-  const lk::ObjectList all = lk::WorldManager::getInstance().getAllObjects();
-  for (int i = 0; i < all.getCount(); ++i) types.push_back(all.at(i)->getType());
+  for (lk::Object* p : objectsOfType("")) types.push_back(p->getType());
   return types;
 }
 
@@ -105,23 +99,6 @@ lk::ViewObject* hudItem(const std::string& label) {
     if (p_view != nullptr && p_view->getViewString() == label) return p_view;
   }
   return nullptr;
-}
-
-EventRecorder::EventRecorder() {
-  setType("EventRecorder");
-  setSolidness(lk::SPECTRAL);
-}
-
-int EventRecorder::eventHandler(const lk::Event* p_event) {
-  types.push_back(p_event->getType());
-  if (on_event) on_event(p_event);
-  return 0;
-}
-
-int EventRecorder::count(const std::string& type) const {
-  int n = 0;
-  for (const std::string& t : types) n += t == type ? 1 : 0;
-  return n;
 }
 
 }  // namespace lktest

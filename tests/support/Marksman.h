@@ -1,11 +1,14 @@
-// Reading the HUD of the running game and shooting its ducks where their
-// rules put them.
+// Where the game's ducks fly, and shooting them there. The game never seeds
+// the C library's generator, so the ducks of every run are the same: this
+// replays the generator from its unseeded start and the flight rules (start
+// place, aim at the middle of the view, gravity of 0.005 cells per step per
+// step) to say where each duck is after each of its moves.
 #ifndef LK_MARKSMAN_H
 #define LK_MARKSMAN_H
 
+#include <cstdlib>
 #include <string>
-
-#include <SFML/Graphics/Image.hpp>
+#include <vector>
 
 #include "GameProcess.h"
 #include "ScreenReader.h"
@@ -13,39 +16,46 @@
 namespace lktest {
 namespace e2e {
 
-// One HUD item as the game lays it out: " label value " centred on a column
-// of row 1, in a box of '-' and '|' one cell wider on each side.
-struct HudItem {
-  std::string label;
-  int value;
-  int centre;
-  std::string color;
+struct DuckPath {
+  float width = 0, height = 0;  // the box, in cells
+  // The centre after the k-th move (k = 0: the start).
+  std::vector<float> x, y;
+  // The move after which the box has left the world: the miss.
+  int exit_move = -1;
 
-  std::string text() const { return " " + label + " " + std::to_string(value) + " "; }
-  int firstColumn() const { return centre - static_cast<int>(text().size()) / 2; }
-  // Rule, boxed text and rule, joined by line ends.
-  std::string expected() const;
-  // What the screenshot shows in the cells of the item's box, the same way.
-  std::string read(ScreenReader& reader, const sf::Image& image) const;
-  bool shownOn(ScreenReader& reader, const sf::Image& image) const { return read(reader, image) == expected(); }
+  // Screen column and row of the centre after move k.
+  float column(int k) const { return x[static_cast<std::size_t>(k)] - 60.f; }
+  float row(int k) const { return y[static_cast<std::size_t>(k)]; }
+  // The box after move k lies wholly in the view, between the rows given.
+  bool inView(int k, float top, float bottom) const;
 };
 
-HudItem missedItem(int value);
-HudItem roundItem(int value);
-HudItem pointsItem(int value);
+// The ducks in launch order, two per wave, from the generator's start.
+class DuckOracle {
+ public:
+  explicit DuckOracle(const SpriteFile& duck);
+  DuckPath next(int level);
 
-// The score on the HUD (a multiple of 100 up to 10000), or -1 when no
-// screenshot shows one within the time.
+ private:
+  int rand();
+  float m_width, m_height;
+  random_data m_state{};
+  char m_state_buffer[128]{};
+};
+
+// The score on the HUD, or -1 when no screenshot shows one in time.
 int readScore(GameProcess& game, ScreenReader& reader, int timeout_ms = 5000);
 
-// Shoots at both ducks of each of the four waves of the first round of a
-// game whose start key was sent after step `key_step`, along the paths that
-// the unseeded generator and the flight rules give (`duck` is the duck
-// sprite, for its size). Returns the number of ducks hit, or -1 with the
-// reason in *error. More than two escaped ducks would end the game; that is
-// reported as an error too.
-int shootFirstRound(GameProcess& game, ScreenReader& reader, const SpriteFile& duck, int key_step,
-                    std::string* error, std::string* notes = nullptr);
+// Points the mouse where the duck will be after its move `move` of a wave
+// launched at step `launch` (its k-th move is made at step launch + k) and
+// clicks two steps ahead, so the bullet's three steps cover that move. The
+// step after which it clicked, or -1.
+int shootAt(GameProcess& game, const DuckPath& duck, int launch, int move);
+
+// Shoots both ducks of every wave of the first round of a game whose start
+// key came after step `key_step`. The number hit, or -1 with the reason in
+// *error; a third escape, which would end the game, is an error too.
+int shootFirstRound(GameProcess& game, ScreenReader& reader, const SpriteFile& duck, int key_step, std::string* error);
 
 }  // namespace e2e
 }  // namespace lktest

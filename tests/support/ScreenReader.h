@@ -1,9 +1,9 @@
-// Reading the game's screen from a screenshot: which character each cell
-// shows, in which colour, and whether a sprite's frame is on screen. The
-// reference pictures are drawn here with SFML directly, the way a character
-// cell is defined (background rectangle offset by a tenth of the cell width
-// and a fifth of its height, bold glyph of size 15 at the cell's corner), so
-// they do not depend on the engine's own drawing code.
+// Reading the game's screen from a screenshot: the character and colour of
+// each cell, the HUD, and whether a sprite is shown. The reference pictures
+// are drawn here with SFML directly, the way a character cell is defined
+// (background offset by a tenth of the cell's width and a fifth of its
+// height, bold glyph of size 15 at the cell's corner), so they do not
+// depend on the engine's own drawing code.
 #ifndef LK_SCREEN_READER_H
 #define LK_SCREEN_READER_H
 
@@ -16,78 +16,70 @@
 namespace lktest {
 namespace e2e {
 
-const int SCREEN_COLUMNS = 120;
-const int SCREEN_ROWS = 36;
 const float CELL_WIDTH = 1024.f / 120.f;
 const float CELL_HEIGHT = 768.f / 36.f;
 
-// A sprite file read the way the game reads it (header of five lines, then
-// the rows of every frame).
+// A sprite file: five header lines, then the rows of every frame.
 struct SpriteFile {
-  int frames = 0;
-  int width = 0;
-  int height = 0;
-  int slowdown = 0;
-  std::string color;             // the colour word
-  std::vector<std::string> rows;  // frames * height rows, in file order
-
+  int frames = 0, width = 0, height = 0;
+  std::string color;  // the colour word
+  std::vector<std::string> rows;
   bool load(const std::string& path);
-  char at(int frame, int x, int y) const;
-  sf::Color sfColor() const;
 };
+
+// The pixels of the cells from (col0, row0) to (col1, row1), inclusive.
+sf::IntRect cellsRect(float col0, float row0, float col1, float row1);
+// The engine colour ("yellow"...) nearest the mean of the area's lit
+// pixels; "black" when none is lit.
+std::string inkColor(const sf::Image& shot, sf::IntRect area);
+// The area's lit pixels that are themselves of the named colour.
+int colorCount(const sf::Image& shot, sf::IntRect area, const std::string& color);
 
 class ScreenReader {
  public:
   explicit ScreenReader(const std::string& font_file);
   bool ok() const { return m_ok; }
 
-  // The pixels a screen cell owns: its background rectangle.
-  sf::IntRect cellRect(int col, int row) const;
-  // Mean absolute difference (0 to 255) of brightness between the cell on
-  // the screenshot and the character drawn alone in that cell.
-  double difference(const sf::Image& shot, int col, int row, char c);
-  // The character whose picture is closest; '?' when none is close enough.
-  // A likely character, when given, is tried first.
+  // The closest character, '?' when none is close; `likely` is tried first.
   char readCell(const sf::Image& shot, int col, int row, char likely = 0);
-  std::string readText(const sf::Image& shot, int row, int first_col, int last_col,
-                       const std::string& likely = "");
-  // True when the cell looks like this character: a quick test for
-  // pictures; readCell tells similar characters apart.
-  bool cellShows(const sf::Image& shot, int col, int row, char c);
-
-  // Average colour of the lit pixels of the cells (cols and rows inclusive);
-  // black when nothing is lit.
-  static sf::Color litColor(const sf::Image& shot, int first_col, int last_col, int row);
-  // The nearest of the eight engine colours by hue, as its name ("yellow"...).
-  static std::string colorName(sf::Color c);
-
-  // Share (0 to 1) of the frame's visible non-blank cells that the screenshot
-  // shows with the right character, the frame centred on the screen cell
-  // (col, row) as the engine centres sprites. `transparent` cells are skipped.
-  double spriteFrameMatch(const sf::Image& shot, const SpriteFile& sprite, int frame, int col, int row,
-                          char transparent = 0);
-  // The best share over all frames of the sprite.
-  double spriteMatch(const sf::Image& shot, const SpriteFile& sprite, int col, int row,
-                     char transparent = 0);
+  std::string readText(const sf::Image& shot, int row, int first_col, int last_col, const std::string& likely = "");
+  // The best share, over the sprite's frames, of its non-blank cells that
+  // the screen shows, the sprite centred on the cell as the engine does.
+  double spriteMatch(const sf::Image& shot, const SpriteFile& sprite, int col, int row);
 
  private:
-  // Brightness of every pixel of rows 0 to 2 with the character in every cell.
+  // Mean brightness difference (0 to 255) between the cell and the character.
+  double difference(const sf::Image& shot, int col, int row, char c);
+  // Brightness of rows 0 to 2 drawn with the character in every cell.
   const std::vector<sf::Uint8>& reference(char c);
 
   sf::Font m_font;
-  bool m_ok = false;
   sf::RenderTexture m_target;
+  bool m_ok = false;
   std::map<char, std::vector<sf::Uint8>> m_references;
 };
 
-// Pixels of the image within the rectangle whose colour is near the given
-// one (each channel within the tolerance), and their mean position.
-struct ColorBlob {
-  int count = 0;
-  float x = 0;
-  float y = 0;
+// One HUD item: " label value " centred on a column of row 1, in a box of
+// '-' and '|' one cell wider on each side.
+struct HudItem {
+  std::string label;
+  int value;
+  int centre;
+  std::string color;
+
+  std::string text() const { return " " + label + " " + std::to_string(value) + " "; }
+  int firstColumn() const { return centre - static_cast<int>(text().size()) / 2; }
+  int lastColumn() const { return firstColumn() + static_cast<int>(text().size()) - 1; }
+  // Rule, boxed text and rule, joined by line ends.
+  std::string expected() const;
+  // The cells of the box, read the same way.
+  std::string read(ScreenReader& reader, const sf::Image& shot) const;
+  bool shownOn(ScreenReader& reader, const sf::Image& shot) const { return read(reader, shot) == expected(); }
 };
-ColorBlob findColor(const sf::Image& shot, sf::Color color, sf::IntRect area, int tolerance = 60);
+
+inline HudItem missedItem(int value) { return {"Ducks Missed:", value, 20, "yellow"}; }
+inline HudItem roundItem(int value) { return {"ROUND", value, 60, "white"}; }
+inline HudItem pointsItem(int value) { return {"Points:", value, 100, "yellow"}; }
 
 }  // namespace e2e
 }  // namespace lktest
