@@ -1,6 +1,5 @@
-// Helpers for tests that look at the engine's window: reading its pixels,
-// sending it real X input with xdotool, and asking it to close the way a
-// window manager's close button does.
+// Helpers for tests that look at the engine's window: its pixels, real X
+// input sent with xdotool, and the close request a window manager sends.
 #ifndef LK_WINDOW_PROBE_H
 #define LK_WINDOW_PROBE_H
 
@@ -11,39 +10,38 @@
 
 namespace lktest {
 
-// Starts an X server of this process's own (Xvfb) and points DISPLAY at it,
-// so real input sent to the window cannot stray into, or be stolen by, the
-// windows of tests running beside this one. Call before the first window is
-// made. The server ends with the process.
+// Starts an Xvfb of this process's own and points DISPLAY at it, so real
+// input cannot reach other tests' windows. Call before the first window.
 bool usePrivateDisplay();
 
-// Keeps the OpenGL driver that the window loaded in memory until the process
-// ends. Closing the last window unloads it, and the leak checker could then
-// neither name nor suppress what the driver keeps for the process's life.
+// Keeps the OpenGL driver loaded until the process ends, so the leak checker
+// can name (and suppress) what it keeps for the process's life.
 void keepGraphicsDriverLoaded();
 
-// The back buffer of the display manager's window: what has been drawn since
-// the last swap. Call after drawing (and flushing) and before swapBuffer.
+// The frame drawn since the last swap, flushed first.
 sf::Image captureWindow();
+
+// Areas of an image are cut to the image, so this one is all of it.
+const sf::IntRect WHOLE_IMAGE(0, 0, 1 << 20, 1 << 20);
+// The pixels of a screen cell, shrunk by the inset on every side.
+sf::IntRect cellRect(float column, float row, int inset = 0);
+// Pixels of the area for which the test holds.
+int countPixels(const sf::Image& image, sf::IntRect area, const std::function<bool(sf::Color)>& test);
+// Pixels of the area that are not black.
+int inkCount(const sf::Image& image, sf::IntRect area = WHOLE_IMAGE);
+// The smallest rectangle holding every pixel of the area whose r + g + b
+// exceeds the threshold; width 0 when there is none.
+sf::IntRect inkBounds(const sf::Image& image, sf::IntRect area = WHOLE_IMAGE, int threshold = 0);
 
 // Runs "xdotool <arguments>"; true when it exited with status 0.
 bool xdotool(const std::string& arguments);
-
 // The X window id of the display manager's window, in decimal.
 std::string windowId();
-
-// Moves the pointer into the window and gives it the keyboard focus.
-bool focusWindow();
-
 // Sends the window a WM_DELETE_WINDOW client message, as a close button does.
 bool sendCloseRequest();
-
 // Calls the input manager's getInput until the condition holds or the time
-// runs out; X delivers events asynchronously. Returns the condition.
+// runs out (X delivers events asynchronously). Returns the condition.
 bool pumpInputUntil(const std::function<bool()>& condition, int timeout_ms = 3000);
-
-// Calls getInput for the given time, to collect anything still on its way.
-void pumpInputFor(int duration_ms);
 
 }  // namespace lktest
 
