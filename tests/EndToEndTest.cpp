@@ -57,12 +57,10 @@ class EndToEnd : public ::testing::Test {
   void TearDown() override {
     if (!game) return;
     EXPECT_EQ(game->sanitizerReport(), "");
-    if (HasFailure()) {
-      const std::vector<std::string> lines = game->logLines();
-      std::cerr << "game folder: " << game->dir() << "\nlog tail:\n";
-      for (std::size_t i = lines.size() > 15 ? lines.size() - 15 : 0; i < lines.size(); ++i)
-        std::cerr << "  " << lines[i] << "\n";
-    }
+    if (!HasFailure()) return;
+    const std::vector<std::string> lines = game->logLines();
+    std::cerr << "game folder: " << game->dir() << "\n";
+    for (std::size_t i = lines.size() > 15 ? lines.size() - 15 : 0; i < lines.size(); ++i) std::cerr << lines[i] << "\n";
   }
 
   // Takes screenshots until one meets the condition; the last one is kept

@@ -48,6 +48,14 @@ struct WavHeader {
   }
 };
 
+// Channels averaged; sample(i) is the i-th interleaved sample.
+template <class Sample>
+void mixDown(std::size_t frames, unsigned int channels, unsigned int rate, MonoAudio& out, Sample sample) {
+  out.rate = rate;
+  out.samples.assign(frames, 0.0f);
+  for (std::size_t i = 0; i < frames * channels; ++i) out.samples[i / channels] += static_cast<float>(sample(i) / channels);
+}
+
 }  // namespace
 
 double MonoAudio::rms(double from, double to) const {
@@ -62,23 +70,13 @@ bool readRecording(const std::string& path, MonoAudio& out) {
   const std::string bytes = readFile(path);
   WavHeader h;
   if (!h.parse(bytes) || !((h.format == 3 && h.bits == 32) || (h.format == 1 && h.bits == 16))) return false;
-  const std::size_t sample_bytes = h.bits / 8, frame_bytes = sample_bytes * h.channels;
-  out.rate = h.rate;
-  out.samples.assign((bytes.size() - h.data) / frame_bytes, 0.0f);
-  for (std::size_t f = 0; f < out.samples.size(); ++f) {
-    double sum = 0;
-    for (std::size_t c = 0, at = h.data + f * frame_bytes; c < h.channels; ++c, at += sample_bytes) {
-      if (h.bits == 32) {
-        const std::uint32_t bits = littleEndian(bytes, at, 4);
-        float value;
-        std::memcpy(&value, &bits, sizeof value);
-        sum += value;
-      } else {
-        sum += static_cast<std::int16_t>(littleEndian(bytes, at, 2)) / 32768.0;
-      }
-    }
-    out.samples[f] = static_cast<float>(sum / h.channels);
-  }
+  const std::size_t sample_bytes = h.bits / 8;
+  mixDown((bytes.size() - h.data) / (sample_bytes * h.channels), h.channels, h.rate, out, [&](std::size_t i) {
+    const std::uint32_t raw = littleEndian(bytes, h.data + i * sample_bytes, static_cast<int>(sample_bytes));
+    float value;
+    std::memcpy(&value, &raw, sizeof value);
+    return h.bits == 32 ? double(value) : static_cast<std::int16_t>(raw) / 32768.0;
+  });
   return true;
 }
 
@@ -97,16 +95,10 @@ double recordedSeconds(const std::string& path) {
 bool readSoundFile(const std::string& path, MonoAudio& out) {
   sf::InputSoundFile file;
   if (!file.openFromFile(path) || file.getChannelCount() == 0) return false;
-  const unsigned int channels = file.getChannelCount();
   std::vector<sf::Int16> buffer(static_cast<std::size_t>(file.getSampleCount()));
-  const std::size_t frames = static_cast<std::size_t>(file.read(buffer.data(), buffer.size())) / channels;
-  out.rate = file.getSampleRate();
-  out.samples.assign(frames, 0.0f);
-  for (std::size_t f = 0; f < frames; ++f) {
-    double sum = 0;
-    for (unsigned int c = 0; c < channels; ++c) sum += buffer[f * channels + c] / 32768.0;
-    out.samples[f] = static_cast<float>(sum / channels);
-  }
+  const std::size_t read = static_cast<std::size_t>(file.read(buffer.data(), buffer.size()));
+  mixDown(read / file.getChannelCount(), file.getChannelCount(), file.getSampleRate(), out,
+          [&](std::size_t i) { return buffer[i] / 32768.0; });
   return true;
 }
 
@@ -127,7 +119,7 @@ MonoAudio forAnalysis(const MonoAudio& audio) {
   return out;
 }
 
-double bestMatch(const MonoAudio& haystack, double from, double to, const MonoAudio& needle, double* at) {
+double bestMatch(const MonoAudio& haystack, double from, double to, const MonoAudio& needle) {
   const std::size_t n = needle.samples.size();
   if (n == 0 || haystack.rate != needle.rate || haystack.samples.size() < n) return 0.0;
   double needle_energy = 0;
@@ -139,16 +131,13 @@ double bestMatch(const MonoAudio& haystack, double from, double to, const MonoAu
   double window = 0;  // energy of the haystack under the needle, kept running
   for (std::size_t i = first; i < first + n && i < haystack.samples.size(); ++i) window += double(h[i]) * h[i];
   double best = 0;
-  std::size_t best_at = first;
   for (std::size_t lag = first; lag <= last && needle_energy > 0; ++lag) {
     if (lag > first) window = std::max(0.0, window + double(h[lag + n - 1]) * h[lag + n - 1] - double(h[lag - 1]) * h[lag - 1]);
     if (window < 1e-9 * double(n)) continue;  // a near-silent stretch matches nothing
     double dot = 0;
     for (std::size_t i = 0; i < n; ++i) dot += double(h[lag + i]) * needle.samples[i];
-    const double c = dot / std::sqrt(window * needle_energy);
-    if (c > best) best = c, best_at = lag;
+    best = std::max(best, dot / std::sqrt(window * needle_energy));
   }
-  if (at != nullptr) *at = double(best_at) / haystack.rate;
   return best;
 }
 

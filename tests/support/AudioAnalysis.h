@@ -20,9 +20,8 @@ struct MonoAudio {
   double rms(double from, double to) const;
 };
 
-// Reads a recording of OpenAL's wave output: 16-bit integer or 32-bit float
-// samples, plain or extensible format; a data chunk still being written is
-// taken to run to the end of the file.
+// Reads OpenAL's wave output (16-bit integer or 32-bit float, plain or
+// extensible); a data chunk still being written runs to the end of the file.
 bool readRecording(const std::string& path, MonoAudio& out);
 // Seconds recorded so far, from the file's size alone; -1 without a file.
 double recordedSeconds(const std::string& path);
@@ -33,10 +32,9 @@ bool readSoundFile(const std::string& path, MonoAudio& out);
 const unsigned int ANALYSIS_RATE = 11025;
 MonoAudio forAnalysis(const MonoAudio& audio);
 
-// Best normalised cross-correlation (-1 to 1) of the whole needle against
-// the haystack, its start placed between two times (seconds); both at the
-// same rate. *at receives the time of the best placement.
-double bestMatch(const MonoAudio& haystack, double from, double to, const MonoAudio& needle, double* at = nullptr);
+// Best normalised cross-correlation (-1 to 1) of the whole needle with the
+// haystack, its start placed between two times (seconds); same rates.
+double bestMatch(const MonoAudio& haystack, double from, double to, const MonoAudio& needle);
 // The same for the loudest piece of the recording between two times, of the
 // given length, against any place in a looping reference.
 double matchInLoop(const MonoAudio& recording, double from, double to, const MonoAudio& loop, double length = 0.25);

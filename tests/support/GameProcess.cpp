@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -76,10 +77,7 @@ GameProcess::GameProcess(std::string dir, std::vector<std::string> missing, std:
     : m_dir(std::move(dir)), m_source(source.empty() ? gameDir() : std::move(source)), m_missing(std::move(missing)) {}
 
 GameProcess::~GameProcess() {
-  if (running()) {
-    kill(m_pid, SIGKILL);
-    waitExit(5000);
-  }
+  if (running() && kill(m_pid, SIGKILL) == 0) waitExit(5000);
 }
 
 bool GameProcess::start(bool record_audio) {
@@ -146,18 +144,10 @@ bool GameProcess::findWindow(int timeout_ms) {
 }
 
 int GameProcess::waitExit(int timeout_ms) {
-  if (m_pid <= 0) return -2;
-  const long long deadline = nowMs() + timeout_ms;
   int status = 0;
-  while (m_status == -1) {
-    if (waitpid(m_pid, &status, WNOHANG) == m_pid)
-      m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-    else if (nowMs() >= deadline)
-      return -1;
-    else
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return m_status;
+  if (m_pid > 0 && m_status == -1 && waitFor([&] { return waitpid(m_pid, &status, WNOHANG) == m_pid; }, timeout_ms, 5))
+    m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+  return m_pid > 0 ? m_status : -2;
 }
 
 std::vector<std::string> GameProcess::logLines() const {
@@ -169,9 +159,8 @@ std::vector<std::string> GameProcess::logLines() const {
 }
 
 int GameProcess::logCount(const std::string& line) const {
-  int count = 0;
-  for (const std::string& l : logLines()) count += l == line ? 1 : 0;
-  return count;
+  const std::vector<std::string> lines = logLines();
+  return static_cast<int>(std::count(lines.begin(), lines.end(), line));
 }
 
 int GameProcess::lastStep() const {
@@ -212,9 +201,7 @@ bool GameProcess::moveMouse(int x, int y) {
                     10000) == 0;
 }
 
-bool GameProcess::click(int button) {
-  return runCommand({"xdotool", "click", std::to_string(button)}, 10000) == 0;
-}
+bool GameProcess::click(int button) { return runCommand({"xdotool", "click", std::to_string(button)}, 10000) == 0; }
 
 bool GameProcess::screenshot(sf::Image& image, const std::string& save_as) {
   std::string bmp;
@@ -228,11 +215,8 @@ std::string GameProcess::stderrText() const { return readFile(m_dir + "/stderr.t
 
 std::string GameProcess::sanitizerReport() const {
   const std::string err = stderrText();
-  for (const char* marker : {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:",
-                             "WARNING: AddressSanitizer"}) {
-    const std::size_t at = err.find(marker);
-    if (at != std::string::npos) return err.substr(at > 200 ? at - 200 : 0, 4000);
-  }
+  for (const char* marker : {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:", "WARNING: AddressSanitizer"})
+    if (err.find(marker) != std::string::npos) return err.substr(err.find(marker) > 200 ? err.find(marker) - 200 : 0, 4000);
   return "";
 }
 

@@ -15,10 +15,9 @@
 namespace lktest {
 namespace e2e {
 
-// Runs a program found on PATH; its exit status, or -1 when it could not
-// run, was killed or ran out of time. Standard output goes to *out if given.
+// A program on PATH: its exit status, or -1 when it could not run, was
+// killed or timed out. Standard output goes to *out if given.
 int runCommand(const std::vector<std::string>& argv, int timeout_ms, std::string* out = nullptr);
-// Polls the condition until it holds or the time is up.
 bool waitFor(const std::function<bool()>& condition, int timeout_ms, int poll_ms = 20);
 long long nowMs();
 
@@ -27,8 +26,8 @@ extern const std::vector<std::string> ASSET_FILES;
 
 class GameProcess {
  public:
-  // Plays from a copy, in `dir`, of the staged game tree found in `source`
-  // (the build's by default), less the files named in `missing`.
+  // Plays from a copy, in `dir`, of the staged game in `source` (the build's
+  // by default), less the `missing` files.
   explicit GameProcess(std::string dir, std::vector<std::string> missing = {}, std::string source = "");
   ~GameProcess();  // kills the program if it still runs
   GameProcess(const GameProcess&) = delete;
@@ -44,8 +43,7 @@ class GameProcess {
   int waitExit(int timeout_ms);
   pid_t pid() const { return m_pid; }
 
-  // Lines of "lark.log" without their time stamps.
-  std::vector<std::string> logLines() const;
+  std::vector<std::string> logLines() const;  // without time stamps
   int logCount(const std::string& line) const;
   // Number of the last "(step #N)" line, -1 before the first.
   int lastStep() const;
@@ -63,8 +61,7 @@ class GameProcess {
   const std::string& dir() const { return m_dir; }
   std::string audioPath() const { return m_dir + "/audio.wav"; }
   std::string stderrText() const;
-  // The first sanitizer report in standard error, or "".
-  std::string sanitizerReport() const;
+  std::string sanitizerReport() const;  // the first in standard error, or ""
   const std::string& error() const { return m_error; }
 
  private:

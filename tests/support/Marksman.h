@@ -46,15 +46,14 @@ class DuckOracle {
 // The score on the HUD, or -1 when no screenshot shows one in time.
 int readScore(GameProcess& game, ScreenReader& reader, int timeout_ms = 5000);
 
-// Points the mouse where the duck will be after its move `move` of a wave
-// launched at step `launch` (its k-th move is made at step launch + k) and
-// clicks two steps ahead, so the bullet's three steps cover that move. The
-// step after which it clicked, or -1.
+// Points where the duck of a wave launched at step `launch` will be after
+// its move `move` (made at step launch + move) and clicks two steps ahead,
+// so the bullet's three steps cover it. The step after which it clicked, or -1.
 int shootAt(GameProcess& game, const DuckPath& duck, int launch, int move);
 
-// Shoots both ducks of every wave of the first round of a game whose start
-// key came after step `key_step`. The number hit, or -1 with the reason in
-// *error; a third escape, which would end the game, is an error too.
+// Shoots the ducks of the first round of a game whose start key came after
+// step `key_step`: the number hit, or -1 with the reason in *error (a third
+// escape, which would end the game, is one).
 int shootFirstRound(GameProcess& game, ScreenReader& reader, const SpriteFile& duck, int key_step, std::string* error);
 
 }  // namespace e2e

@@ -1,5 +1,5 @@
-// Reading the game's screen from a screenshot: the character and colour of
-// each cell, the HUD, and whether a sprite is shown. The reference pictures
+// Reading the game's screen from a screenshot: the characters and colours of
+// cells, the HUD, and whether a sprite is shown. The reference pictures
 // are drawn here with SFML directly, the way a character cell is defined
 // (background offset by a tenth of the cell's width and a fifth of its
 // height, bold glyph of size 15 at the cell's corner), so they do not
@@ -40,9 +40,9 @@ class ScreenReader {
   explicit ScreenReader(const std::string& font_file);
   bool ok() const { return m_ok; }
 
-  // The closest character, '?' when none is close; `likely` is tried first.
-  char readCell(const sf::Image& shot, int col, int row, char likely = 0);
-  std::string readText(const sf::Image& shot, int row, int first_col, int last_col, const std::string& likely = "");
+  // The expected text of the row's cells from first_col on, with '?' for
+  // each cell that does not show its character.
+  std::string readText(const sf::Image& shot, int row, int first_col, const std::string& expected);
   // The best share, over the sprite's frames, of its non-blank cells that
   // the screen shows, the sprite centred on the cell as the engine does.
   double spriteMatch(const sf::Image& shot, const SpriteFile& sprite, int col, int row);
