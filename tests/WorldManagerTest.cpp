@@ -1,4 +1,5 @@
-// The world: collisions and refused moves, out-of-world events, acceleration,
+// Objects and the world: identity, default box, velocity, capacity;
+// collisions and refused moves, out-of-world events, acceleration,
 // deferred deletion, and drawing by altitude with culling against the view.
 #include <algorithm>
 #include <iterator>
@@ -8,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include "EventOut.h"
+#include "EventStep.h"
+#include "Geometry.h"
 #include "LogManager.h"
 #include "Recorder.h"
 #include "WorldManager.h"
@@ -263,4 +266,68 @@ TEST_F(WorldManagerTest, OnlyObjectsMeetingTheViewAreDrawn) {
   std::sort(drawn.begin(), drawn.end());
   EXPECT_EQ(drawn, (Entries{"bottom-touch draw", "hud draw", "hud-far draw", "inside draw",
                             "left-touch draw", "right-touch draw"}));
+}
+
+// Every test runs in a process of its own, so this is the run's first object.
+TEST_F(WorldManagerTest, IdsCountFromZeroAcrossTypesAndAreNeverReused) {
+  lk::Object* p_plain = new lk::Object;
+  EXPECT_EQ(p_plain->getId(), 0);
+  EXPECT_EQ((new lktest::Recorder("r"))->getId(), 1);
+  world().markForDelete(p_plain);
+  world().update();
+  lk::Object* p_next = new lk::Object;
+  EXPECT_EQ(p_next->getId(), 2);
+}
+
+TEST_F(WorldManagerTest, DefaultBoxLeavesNeighboursOneCellApartUntouched) {
+  lk::Object* p_a = new lk::Object;
+  p_a->setPosition(lk::Vector(10, 10));
+  lk::Object* p_b = new lk::Object;
+  for (const lk::Vector& neighbour : {lk::Vector(11, 10), lk::Vector(9, 10), lk::Vector(10, 11),
+                                      lk::Vector(10, 9), lk::Vector(11, 11)}) {
+    p_b->setPosition(neighbour);
+    EXPECT_FALSE(lk::boxIntersectsBox(lk::getWorldBox(p_a), lk::getWorldBox(p_b)))
+        << neighbour.getX() << "," << neighbour.getY();
+  }
+  p_b->setPosition(lk::Vector(10.5f, 10.5f));
+  EXPECT_TRUE(lk::boxIntersectsBox(lk::getWorldBox(p_a), lk::getWorldBox(p_b)));
+}
+
+TEST_F(WorldManagerTest, VelocityIsSpeedAlongAUnitDirection) {
+  lk::Object* p = new lk::Object;
+  p->setVelocity(lk::Vector(3, 4));
+  EXPECT_FLOAT_EQ(p->getSpeed(), 5.0f);
+  EXPECT_FLOAT_EQ(p->getDirection().getX(), 0.6f);
+  EXPECT_FLOAT_EQ(p->getDirection().getY(), 0.8f);
+  p->setVelocity(lk::Vector(0, 0));
+  EXPECT_EQ(p->getSpeed(), 0.0f);
+  EXPECT_EQ(p->getDirection(), lk::Vector(0, 0));  // not NaN
+}
+
+TEST_F(WorldManagerTest, ObjectBeyondCapacityIsNotInTheWorld) {
+  std::vector<lktest::Recorder*> members;
+  // Inside the view, so every member is drawn.
+  for (int i = 0; i < lk::MAX_OBJECTS; ++i)
+    members.push_back(new lktest::Recorder("m", lk::Vector(100, 10), lk::SPECTRAL));
+  lktest::Recorder* p_extra = new lktest::Recorder("extra", lk::Vector(100, 10));
+  p_extra->setVelocity(lk::Vector(1, 0));
+  members[0]->setSolidness(lk::HARD);
+  members[0]->setVelocity(lk::Vector(0.25f, 0));  // moves onto the extra's cell
+
+  const lk::EventStep step(0);
+  EXPECT_EQ(world().onEvent(&step), lk::MAX_OBJECTS);
+  world().update();
+  world().draw();
+  EXPECT_TRUE(p_extra->seen.empty());
+  EXPECT_EQ(lktest::journalCount("extra draw"), 0);
+  EXPECT_EQ(lktest::journalCount("m draw"), lk::MAX_OBJECTS);
+  EXPECT_FLOAT_EQ(p_extra->getPosition().getX(), 100.0f);  // never moved
+  EXPECT_EQ(members[0]->count(lk::COLLISION_EVENT), 0);    // and never met
+
+  // Once a member has gone, a new object joins again.
+  world().markForDelete(members[1]);
+  world().update();
+  lktest::Recorder* p_late = new lktest::Recorder("late", lk::Vector(100, 10));
+  EXPECT_EQ(world().getAllObjects().at(lk::MAX_OBJECTS - 1), p_late);
+  delete p_extra;  // the world does not own it
 }
