@@ -149,6 +149,10 @@ void ResourceManager::shutDown() {
     delete m_p_sprite[i];
     m_p_sprite[i] = nullptr;
   }
+  // Nothing can be found after this, so nothing may go on playing: a music
+  // stream left running would outlive the engine on its own thread.
+  for (int i = 0; i < m_sound_count; i++) m_sound[i].stop();
+  for (int i = 0; i < m_music_count; i++) m_music[i].stop();
   m_sprite_count = 0;
   m_sound_count = 0;
   m_music_count = 0;
