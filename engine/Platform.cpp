@@ -17,6 +17,8 @@ UtcTime utcNow() {
   SYSTEMTIME now;
   GetSystemTime(&now);
   UtcTime t;
+  t.year = now.wYear;
+  t.month = now.wMonth;
   t.day = now.wDay;
   t.hour = now.wHour;
   t.minute = now.wMinute;
@@ -48,6 +50,8 @@ UtcTime utcNow() {
   struct tm parts;
   gmtime_r(&now.tv_sec, &parts);
   UtcTime t;
+  t.year = parts.tm_year + 1900;
+  t.month = parts.tm_mon + 1;
   t.day = parts.tm_mday;
   t.hour = parts.tm_hour;
   t.minute = parts.tm_min;

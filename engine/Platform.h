@@ -8,7 +8,9 @@ namespace lk {
 namespace platform {
 
 struct UtcTime {
-  int day = 1;  // day of the month, 1 to 31
+  int year = 2000;
+  int month = 1;  // 1 to 12
+  int day = 1;    // day of the month, 1 to 31
   int hour = 0;
   int minute = 0;
   int second = 0;
