@@ -39,8 +39,22 @@ void sleepMilliseconds(int milliseconds) {
   Sleep(milliseconds > 0 ? static_cast<DWORD>(milliseconds) : 0);
 }
 
-void requestTimerResolution() { timeBeginPeriod(1); }
-void releaseTimerResolution() { timeEndPeriod(1); }
+// Every timeBeginPeriod needs exactly one timeEndPeriod, or the raised
+// resolution outlives the program's need of it: a second request (a start-up
+// after a failed one) holds nothing more, and a release without a held
+// request (a shut-down after one) releases nothing.
+namespace {
+bool resolution_held = false;
+}
+
+void requestTimerResolution() {
+  if (!resolution_held) resolution_held = timeBeginPeriod(1) == TIMERR_NOERROR;
+}
+
+void releaseTimerResolution() {
+  if (resolution_held) timeEndPeriod(1);
+  resolution_held = false;
+}
 
 #else
 

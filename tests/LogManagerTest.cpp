@@ -75,7 +75,9 @@ TEST(LogManagerTest, WritingWithoutAFileIsDroppedQuietly) {
   // After a start-up that failed ("../lark.log" is a folder), the file of the
   // earlier run is closed too.
   ASSERT_EQ(logManager().startUp(), 0);
-  std::filesystem::rename("../lark.log", "../old.log");
+  std::error_code renamed;
+  std::filesystem::rename("../lark.log", "../old.log", renamed);
+  if (renamed) GTEST_SKIP() << "this system renames no open file (Windows)";
   std::filesystem::create_directory("../lark.log");
   EXPECT_EQ(logManager().startUp(), -1);
   EXPECT_FALSE(logManager().isStarted());

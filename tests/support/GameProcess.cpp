@@ -73,8 +73,24 @@ int runCommand(const std::vector<std::string>& argv, int timeout_ms, std::string
   return WIFEXITED(status) && WEXITSTATUS(status) < 124 ? WEXITSTATUS(status) : -1;
 }
 
+// LK_PROGRAM, e.g. "wine /path/bin/fowlshot.exe", plays another build of the
+// game: its last word is the program, the words before it start it, and the
+// program's bin/ folder and the assets beside it are the tree copied.
+namespace {
+std::vector<std::string> programCommand() {
+  std::istringstream words(std::getenv("LK_PROGRAM") != nullptr ? std::getenv("LK_PROGRAM") : "");
+  std::vector<std::string> command;
+  for (std::string word; words >> word;) command.push_back(word);
+  if (command.empty()) command.push_back(gameDir() + "/bin/fowlshot");
+  return command;
+}
+}  // namespace
+
 GameProcess::GameProcess(std::string dir, std::vector<std::string> missing, std::string source)
-    : m_dir(std::move(dir)), m_source(source.empty() ? gameDir() : std::move(source)), m_missing(std::move(missing)) {}
+    : m_dir(std::move(dir)),
+      m_source(source.empty() ? fs::path(programCommand().back()).parent_path().parent_path().string()
+                              : std::move(source)),
+      m_missing(std::move(missing)) {}
 
 GameProcess::~GameProcess() {
   if (running() && kill(m_pid, SIGKILL) == 0) waitExit(5000);
@@ -84,8 +100,7 @@ bool GameProcess::start(bool record_audio) {
   try {
     fs::remove_all(m_dir);
     fs::create_directories(m_dir + "/bin");
-    fs::copy_file(m_source + "/bin/fowlshot", m_dir + "/bin/fowlshot");
-    for (const char* part : {"/sprites", "/sounds", "/lk-font.ttf"})
+    for (const char* part : {"/bin", "/sprites", "/sounds", "/lk-font.ttf"})
       fs::copy(m_source + part, m_dir + part, fs::copy_options::recursive);
     for (const std::string& file : m_missing)
       if (!fs::remove(m_dir + "/" + file)) throw std::runtime_error("no " + file + " in the game's copy");
@@ -105,14 +120,17 @@ bool GameProcess::start(bool record_audio) {
     env.push_back("LSAN_OPTIONS=suppressions=" + sourceDir() + "/tests/lsan.supp");
   // Mesa's driver, unloaded with the window before the leak check, would
   // leave leaks of an unknown module that no suppression can name.
-  if (std::getenv("LD_PRELOAD") == nullptr && fs::exists(GL_DRIVER))
+  std::vector<std::string> command = programCommand();
+  if (std::getenv("LD_PRELOAD") == nullptr && fs::exists(GL_DRIVER) && command.size() == 1)
     env.push_back(std::string("LD_PRELOAD=") + GL_DRIVER);
   std::vector<char*> c_env;
   for (std::string& entry : env) c_env.push_back(&entry[0]);
   c_env.push_back(nullptr);
   const std::string bin = m_dir + "/bin", out = m_dir + "/stdout.txt", err = m_dir + "/stderr.txt";
-  char program[] = "./fowlshot";
-  char* const args[] = {program, nullptr};
+  command.back() = "./" + fs::path(command.back()).filename().string();
+  std::vector<char*> args;
+  for (std::string& word : command) args.push_back(&word[0]);
+  args.push_back(nullptr);
 
   const pid_t parent = getpid();
   m_pid = fork();
@@ -124,7 +142,7 @@ bool GameProcess::start(bool record_audio) {
                         open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)};
     for (int fd = 0; fd < 3; ++fd)
       if (fds[fd] < 0 || dup2(fds[fd], fd) < 0) _exit(127);
-    if (chdir(bin.c_str()) == 0) execve(program, args, c_env.data());
+    if (chdir(bin.c_str()) == 0) execvpe(args[0], args.data(), c_env.data());
     _exit(127);
   }
   if (m_pid < 0) m_error = "cannot start the game";

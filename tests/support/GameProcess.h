@@ -33,7 +33,7 @@ class GameProcess {
   GameProcess(const GameProcess&) = delete;
   GameProcess& operator=(const GameProcess&) = delete;
 
-  // Copies the tree and starts bin/fowlshot in bin/, dying with this
+  // Copies the tree and starts bin/fowlshot (or LK_PROGRAM's) in bin/, dying with this
   // process. OpenAL's output goes to audioPath(), or nowhere.
   bool start(bool record_audio = true);
   // Waits for the window titled "Fowlshot Lark" and gives it the focus.

@@ -1,9 +1,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <string>
-
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -23,7 +22,11 @@ void recordAudioToFile(const std::string& dir) {
   if (std::getenv("LK_TEST_KEEP_AUDIO_CONF") != nullptr) return;
   const std::string conf = dir + "/alsoft.conf";
   lktest::writeFile(conf, "[general]\ndrivers=wave\n\n[wave]\nfile=" + dir + "/audio.wav\n");
+#ifdef _WIN32
+  _putenv_s("ALSOFT_CONF", conf.c_str());
+#else
   setenv("ALSOFT_CONF", conf.c_str(), 1);
+#endif
 }
 
 }  // namespace
@@ -32,18 +35,23 @@ int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   if (onlyListing(argc, argv)) return RUN_ALL_TESTS();
 
-  char pattern[] = "/tmp/lk-test-XXXXXX";
-  const char* dir = mkdtemp(pattern);
-  if (dir == nullptr) return 2;
-  const std::string parent = dir;
-  std::filesystem::create_directory(parent + "/run");
-  if (chdir((parent + "/run").c_str()) != 0) return 2;
+  // A fresh folder of its own under the system's temporary folder.
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::path made = fs::temp_directory_path() / "lk-test-";
+  std::random_device random;
+  while (!fs::create_directory(made.replace_filename("lk-test-" + std::to_string(random())), error))
+    if (error) return 2;
+  const std::string parent = made.string();
+  fs::create_directory(made / "run", error);
+  fs::current_path(made / "run", error);
+  if (error) return 2;
   recordAudioToFile(parent);
 
   const int result = RUN_ALL_TESTS();
   if (result == 0 && std::getenv("LK_TEST_KEEP_DIRS") == nullptr) {
-    std::error_code ignored;
-    std::filesystem::remove_all(parent, ignored);
+    fs::current_path(made, error);
+    fs::remove_all(made, error);
   }
   return result;
 }
