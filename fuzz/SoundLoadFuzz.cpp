@@ -1,0 +1,50 @@
+// Any bytes as a sound file, loaded as the game loads its effects and music:
+// through the resource manager's loadSound and loadMusic, which reach SFML's
+// WAV, Ogg and FLAC readers and the engine's MP3 reader. A load either
+// succeeds or is refused; nothing may crash, hang or take a gigabyte.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <unistd.h>
+
+#include <SFML/System/Err.hpp>
+
+#include "ResourceManager.h"
+
+namespace {
+
+std::string g_path;
+
+void removeFile() { std::remove(g_path.c_str()); }
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  sf::err().rdbuf(nullptr);
+  char pattern[] = "/tmp/lk-sound-fuzz-XXXXXX";
+  const int fd = mkstemp(pattern);
+  if (fd < 0) std::abort();
+  close(fd);
+  g_path = pattern;
+  std::atexit(removeFile);
+  setenv("ALSOFT_DRIVERS", "null", 0);  // OpenAL's silent device
+  lk::ResourceManager::getInstance().startUp();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::FILE* file = std::fopen(g_path.c_str(), "wb");
+  if (file == nullptr || (size > 0 && std::fwrite(data, 1, size, file) != size)) std::abort();
+  std::fclose(file);
+  lk::ResourceManager& rm = lk::ResourceManager::getInstance();
+  const int sound = rm.loadSound(g_path, "fuzz");
+  if ((sound == 0) != (rm.getSound("fuzz") != nullptr)) std::abort();
+  const int music = rm.loadMusic(g_path, "fuzz");
+  if ((music == 0) != (rm.getMusic("fuzz") != nullptr)) std::abort();
+  rm.shutDown();
+  rm.startUp();
+  return 0;
+}
