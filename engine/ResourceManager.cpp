@@ -18,6 +18,9 @@ const int MAX_SPRITE_FRAMES = 10000;
 // frames x width x height, each counted as at least 1, so the bound also
 // limits the number of rows read and the size of every frame.
 const long long MAX_SPRITE_CELLS = 1000000;
+// Rows read, frames x height: each costs time even when the file has run
+// out (a missing row repeats the last line), so they are bounded on their own.
+const long long MAX_SPRITE_ROWS = 100000;
 // One line of the file, header or row.
 const int MAX_SPRITE_LINE = 1000000;
 // All frame texts together: rows longer than the width, or a last line
@@ -204,6 +207,7 @@ int ResourceManager::loadSprite(std::string filename, std::string label) {
       default:
         if (!colorFromWord(line, color)) {
           log.writeLog("ResourceManager::loadSprite(): no valid color was provided.\n");
+          log.writeLog("ResourceManager::loadSprite(): Sprite file %s has no valid color.\n", filename.c_str());
           return fail(nullptr);
         }
     }
@@ -220,6 +224,11 @@ int ResourceManager::loadSprite(std::string filename, std::string label) {
         "ResourceManager::loadSprite(): %s is too large: %d frames of %d x %d characters "
         "(at most %d frames and %lld characters).\n",
         filename.c_str(), frames, width, height, MAX_SPRITE_FRAMES, MAX_SPRITE_CELLS);
+    return fail(nullptr);
+  }
+  if (static_cast<long long>(frames) * height > MAX_SPRITE_ROWS) {
+    log.writeLog("ResourceManager::loadSprite(): %s has too many rows: %d frames of %d rows (at most %lld rows).\n",
+                 filename.c_str(), frames, height, MAX_SPRITE_ROWS);
     return fail(nullptr);
   }
 
