@@ -4,6 +4,7 @@
 
 #include "LogManager.h"
 #include "Mp3SoundFileReader.h"
+#include "SoundFileCheck.h"
 
 namespace lk {
 
@@ -11,7 +12,7 @@ Music::Music() : m_music(), m_label("undefined") {}
 
 int Music::loadMusic(std::string filename) {
   registerMp3Reader();
-  if (!m_music.openFromFile(filename)) {
+  if (checkSoundFile(filename, "Music::loadMusic", 0) != 0 || !m_music.openFromFile(filename)) {
     LogManager::getInstance().writeLog("Music::loadMusic(): ERROR: music could not be opened from %s.\n",
                                        filename.c_str());
     return -1;

@@ -4,6 +4,7 @@
 
 #include "LogManager.h"
 #include "Mp3SoundFileReader.h"
+#include "SoundFileCheck.h"
 
 namespace lk {
 
@@ -16,7 +17,7 @@ Sound::~Sound() {
 
 int Sound::loadSound(std::string filename) {
   registerMp3Reader();
-  if (!m_sound_buffer.loadFromFile(filename)) {
+  if (checkSoundFile(filename, "Sound::loadSound", MAX_SOUND_SAMPLES) != 0 || !m_sound_buffer.loadFromFile(filename)) {
     LogManager::getInstance().writeLog("Sound::loadSound(): ERROR: sound could not be loaded from %s.\n",
                                        filename.c_str());
     return -1;
