@@ -21,6 +21,9 @@ const long long MAX_SPRITE_CELLS = 1000000;
 // Rows read, frames x height: each costs time even when the file has run
 // out (a missing row repeats the last line), so they are bounded on their own.
 const long long MAX_SPRITE_ROWS = 100000;
+// One frame, width x height: the game draws a sprite's frame every step,
+// and a frame this large already covers the whole world (240 x 36) ten times.
+const long long MAX_FRAME_CELLS = 100000;
 // One line of the file, header or row.
 const int MAX_SPRITE_LINE = 1000000;
 // All frame texts together: rows longer than the width, or a last line
@@ -224,6 +227,11 @@ int ResourceManager::loadSprite(std::string filename, std::string label) {
         "ResourceManager::loadSprite(): %s is too large: %d frames of %d x %d characters "
         "(at most %d frames and %lld characters).\n",
         filename.c_str(), frames, width, height, MAX_SPRITE_FRAMES, MAX_SPRITE_CELLS);
+    return fail(nullptr);
+  }
+  if (static_cast<long long>(width) * height > MAX_FRAME_CELLS) {
+    log.writeLog("ResourceManager::loadSprite(): %s has frames of %d x %d characters (at most %lld a frame).\n",
+                 filename.c_str(), width, height, MAX_FRAME_CELLS);
     return fail(nullptr);
   }
   if (static_cast<long long>(frames) * height > MAX_SPRITE_ROWS) {
