@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include <mpg123.h>
 
@@ -114,9 +115,13 @@ sf::Int64 findFirstFrame(sf::InputStream& stream, FrameHeader& first) {
     search = MAX_JUNK_AFTER_TAG;
   }
 
+  // The candidates' headers are read in one go rather than one seek each.
+  const sf::Int64 window = std::max<sf::Int64>(0, std::min(search + 4, size - start));
+  std::vector<unsigned char> headers(static_cast<std::size_t>(window));
+  if (window < 4 || !readAt(stream, start, headers.data(), window)) return -1;
   for (sf::Int64 offset = start; offset <= start + search && offset + 4 <= size; offset++) {
     unsigned char header[4];
-    if (!readAt(stream, offset, header, 4) || !parseFrameHeader(header, first)) continue;
+    if (!parseFrameHeader(&headers[static_cast<std::size_t>(offset - start)], first)) continue;
     const sf::Int64 next = offset + first.length;
     if (next == size) return offset;  // a single frame
     FrameHeader second;
