@@ -22,8 +22,8 @@ const long long MAX_SPRITE_CELLS = 1000000;
 // out (a missing row repeats the last line), so they are bounded on their own.
 const long long MAX_SPRITE_ROWS = 100000;
 // One frame, width x height: the game draws a sprite's frame every step,
-// and a frame this large already covers the whole world (240 x 36) ten times.
-const long long MAX_FRAME_CELLS = 100000;
+// and a frame this large already covers the whole world (240 x 36 cells).
+const long long MAX_FRAME_CELLS = 10000;
 // One line of the file, header or row.
 const int MAX_SPRITE_LINE = 1000000;
 // All frame texts together: rows longer than the width, or a last line

@@ -186,8 +186,8 @@ TEST(SpriteHostileFile, HugeOrNegativeSizesAndOverlongLinesFailAndTheBoundsThems
   EXPECT_EQ(nullptr, rm.getSprite("bad"));
   EXPECT_FALSE(lktest::logHas(loadedLine("bad-spr.txt")));
 
-  // At the bounds: one frame of 100,000 cells; ten thousand frames.
-  ASSERT_EQ(0, load("max-cells-spr.txt", "1\n1000\n100\n1\nred\n", "max-cells").result);
+  // At the bounds: one frame of 10,000 cells; ten thousand frames.
+  ASSERT_EQ(0, load("max-cells-spr.txt", "1\n1000\n10\n1\nred\n", "max-cells").result);
   EXPECT_EQ(1, rm.getSprite("max-cells")->getFrameCount());
   ASSERT_EQ(0, load("max-frames-spr.txt", "10000\n10\n10\n1\nred\n##########\n", "max-frames").result);
   EXPECT_EQ(10000, rm.getSprite("max-frames")->getFrameCount());
