@@ -27,8 +27,9 @@ const long long MAX_FRAME_CELLS = 10000;
 // One line of the file, header or row.
 const int MAX_SPRITE_LINE = 1000000;
 // All frame texts together: rows longer than the width, or a last line
-// repeated for missing rows, may exceed the cell count, but not by this much.
-const long long MAX_SPRITE_TEXT = 4000000;
+// repeated for missing rows, may exceed the cell count, but what lies past a
+// frame's cells is never drawn, so no more than the cell bound is kept.
+const long long MAX_SPRITE_TEXT = 1000000;
 
 // Reads a sprite file line by line with the rules of a text stream read by
 // lines: a read while the stream is good replaces the buffer with the next

@@ -176,7 +176,7 @@ TEST(SpriteHostileFile, HugeOrNegativeSizesAndOverlongLinesFailAndTheBoundsThems
       {line, head + "has a line longer than 1000000 characters."},
       // A long last line without a line feed, repeated for a thousand missing rows.
       {"1000\n1000\n1\n1\nred\n" + std::string(5000, 'y'),
-       "ResourceManager::loadSprite(): the frames of ../bad-spr.txt hold more than 4000000 characters."},
+       "ResourceManager::loadSprite(): the frames of ../bad-spr.txt hold more than 1000000 characters."},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(-1, load("bad-spr.txt", c.file, "bad").result) << c.message;
