@@ -89,6 +89,7 @@ bool GameProcess::start(bool record_audio) {
       fs::copy(m_source + part, m_dir + part, fs::copy_options::recursive);
     for (const std::string& file : m_missing)
       if (!fs::remove(m_dir + "/" + file)) throw std::runtime_error("no " + file + " in the game's copy");
+    for (const auto& file : m_replaced) writeFile(m_dir + "/" + file.first, file.second);
   } catch (const std::exception& e) {
     m_error = e.what();
     return false;
