@@ -113,3 +113,19 @@ TEST(ProgramStartTest, NormalStartLogsStartUpThenEveryStepInOrder) {
   EXPECT_GE(expected_step, 30);
   EXPECT_EQ(lktest::readFile("../stdout.txt").find("unable"), std::string::npos);
 }
+
+TEST(ProgramStartTest, NoXServerEndsTheProgramWithStatus1) {
+  lktest::stageGameAssets();
+  int n = 200;
+  while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n))) ++n;
+  setenv("DISPLAY", (":" + std::to_string(n)).c_str(), 1);
+  const int status = runProgram();
+  ASSERT_TRUE(WIFEXITED(status)) << status << "\n" << lktest::readFile("../stderr.txt");
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(lktest::readFile("../stdout.txt"),
+            "DisplayManager was unable to successfully start up.\n"
+            "InputManager was unable to successfully start up.\n"
+            "GameManager::startUp(): ERROR: Not all managers were successfully started.\n\n"
+            "ERROR: The GameManager could not start up successfully.\n");
+  EXPECT_TRUE(lktest::logHas("DisplayManager::startUp(): The SFML graphics window could not be rendered."));
+}
