@@ -36,9 +36,11 @@ class GameProcess {
 
   // Gives `file` (e.g. "sounds/gun-shot.wav") new content in the copy.
   void replace(const std::string& file, std::string content) { m_replaced.emplace_back(file, std::move(content)); }
-  // Copies the tree and starts bin/fowlshot in bin/, dying with this
-  // process. OpenAL's output goes to audioPath(), or nowhere.
-  bool start(bool record_audio = true);
+  // What OpenAL Soft plays to: audioPath(), nowhere, or a device that
+  // cannot be opened.
+  enum class Audio { RECORDED, SILENT, NO_DEVICE };
+  // Copies the tree and starts bin/fowlshot in bin/, dying with this process.
+  bool start(Audio audio = Audio::RECORDED);
   // Waits for the window titled "Fowlshot Lark" and gives it the focus.
   bool findWindow(int timeout_ms);
   bool running() { return waitExit(0) == -1; }
