@@ -46,7 +46,7 @@ int checkSoundFile(const std::string& filename, const char* caller, unsigned lon
     return -1;
   }
   sf::InputSoundFile file;
-  if (!file.openFromFile(filename)) return 0;
+  if (!file.openFromFile(filename)) return -1;  // SFML has said why
   const unsigned int rate = file.getSampleRate();
   const unsigned int channels = file.getChannelCount();
   const unsigned long long count = file.getSampleCount();

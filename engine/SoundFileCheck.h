@@ -15,11 +15,11 @@ const unsigned long long MAX_SOUND_SAMPLES = 1ULL << 24;
 const unsigned int MAX_SAMPLE_RATE = 192000;
 const unsigned int MAX_CHANNELS = 8;
 
-// -1, after a log line from `caller` (as in "Sound::loadSound") that names
-// the file, when the file announces a rate or channel count out of bounds,
-// more than `max_samples` samples (0: any number), or samples beyond its own
-// end; 0 otherwise, also when no reader takes the file (the load then fails
-// on its own).
+// -1 when no reader takes the file (SFML's error stream says why), or, after
+// a log line from `caller` (as in "Sound::loadSound") that names the file,
+// when the file announces a rate or channel count out of bounds, more than
+// `max_samples` samples (0: any number), or samples beyond its own end;
+// 0 when the file can be loaded.
 int checkSoundFile(const std::string& filename, const char* caller, unsigned long long max_samples);
 
 }  // namespace lk
