@@ -2,6 +2,8 @@
 
 #include <cstdarg>
 
+#include <SFML/System/Err.hpp>
+
 #include "Platform.h"
 
 namespace lk {
@@ -13,6 +15,9 @@ LogManager::LogManager() : m_do_flush(true), m_do_time_stamp(true), m_p_file(nul
 LogManager::~LogManager() { LogManager::shutDown(); }
 
 LogManager& LogManager::getInstance() {
+  // SFML's error stream is made first, so that it is destroyed after the
+  // log, which hands the stream its own buffer back on the way out.
+  sf::err();
   static LogManager log_manager;
   return log_manager;
 }
