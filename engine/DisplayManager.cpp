@@ -17,6 +17,9 @@ namespace {
 
 // sf::Text pads every glyph quad by one pixel on each side.
 const float GLYPH_PADDING = 1.f;
+// A sample this close to the padded quad's edge (in texels) takes its
+// bilinear taps from the font's transparent padding alone.
+const float GLYPH_EDGE_TRIM = 0.4375f;
 
 // Rasterisers snap vertices to a fraction of a pixel; a pixel whose centre is
 // this close to an edge may fall on either side of it.
@@ -240,15 +243,21 @@ void DisplayManager::appendCell(float px, float py, float cw, float ch, unsigned
   const float v2 =
       static_cast<float>(glyph.textureRect.top + glyph.textureRect.height) + GLYPH_PADDING;
 
-  const Rect quad{x1, y1, x2, y2};
-  const Rect texture{u1, v1, u2, v2};
+  // The quad's outer band samples only the transparent padding the font
+  // keeps round every glyph (bilinear taps of padding texels alone), so it
+  // leaves the frame as it is: the quad is drawn without it.
+  const float x_trim = GLYPH_EDGE_TRIM * (x2 - x1) / (u2 - u1);
+  const float y_trim = GLYPH_EDGE_TRIM * (y2 - y1) / (v2 - v1);
+  const Rect quad{x1 + x_trim, y1 + y_trim, x2 - x_trim, y2 - y_trim};
+  const Rect texture{u1 + GLYPH_EDGE_TRIM, v1 + GLYPH_EDGE_TRIM, u2 - GLYPH_EDGE_TRIM,
+                     v2 - GLYPH_EDGE_TRIM};
   if (cut) {
     m_cut_glyphs.push_back(
         CutGlyph{quad, texture, color, static_cast<std::uint32_t>(m_cut_backgrounds.size())});
     return;
   }
   appendQuad(quad, texture, color);
-  markInk(x1, y1, x2, y2);
+  markInk(quad.left, quad.top, quad.right, quad.bottom);
 }
 
 void DisplayManager::appendQuad(const Rect& quad, const Rect& texture, sf::Color color) {
