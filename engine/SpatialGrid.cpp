@@ -42,10 +42,8 @@ int SpatialGrid::row(float y) const {
 }
 
 // Boxes include their far edges, so the span does too.
-SpatialGrid::Span SpatialGrid::spanOf(Box box) const {
-  const float x = box.getCorner().getX();
-  const float y = box.getCorner().getY();
-  Span span{column(x), row(y), column(x + box.getHorizontal()), row(y + box.getVertical())};
+SpatialGrid::Span SpatialGrid::spanOf(const Entry& box) const {
+  Span span{column(box.x), row(box.y), column(box.x + box.horizontal), row(box.y + box.vertical)};
   // A box of negative size still occupies its corner's bucket.
   if (span.x1 < span.x0) std::swap(span.x0, span.x1);
   if (span.y1 < span.y0) std::swap(span.y0, span.y1);
@@ -73,15 +71,16 @@ void SpatialGrid::take(Object* p_object, Span span) {
 }
 
 SpatialGrid::Entry SpatialGrid::entryOf(Object* p_object, Box box) {
-  return {p_object, box.getCorner().getX(), box.getCorner().getY(), box.getHorizontal(),
-          box.getVertical()};
+  const Vector corner = box.getCorner();
+  return {p_object, corner.getX(), corner.getY(), box.getHorizontal(), box.getVertical()};
 }
 
 void SpatialGrid::insert(Object* p_object, Box world_box) {
   if (m_spans.count(p_object) != 0) return;
-  const Span span = spanOf(world_box);
+  const Entry entry = entryOf(p_object, world_box);
+  const Span span = spanOf(entry);
   m_spans.emplace(p_object, span);
-  add(entryOf(p_object, world_box), span);
+  add(entry, span);
 }
 
 void SpatialGrid::remove(Object* p_object) {
@@ -94,8 +93,8 @@ void SpatialGrid::remove(Object* p_object) {
 void SpatialGrid::update(Object* p_object, Box world_box) {
   const auto found = m_spans.find(p_object);
   if (found == m_spans.end()) return;
-  const Span span = spanOf(world_box);
   const Entry entry = entryOf(p_object, world_box);
+  const Span span = spanOf(entry);
   if (span == found->second) {
     // The same buckets: only the box they keep changes.
     for (int r = span.y0; r <= span.y1; ++r)
@@ -113,9 +112,9 @@ void SpatialGrid::update(Object* p_object, Box world_box) {
 }
 
 void SpatialGrid::query(Box area, std::vector<Object*>& hits) const {
-  const Span span = spanOf(area);
-  const float x = area.getCorner().getX(), y = area.getCorner().getY();
-  const float horizontal = area.getHorizontal(), vertical = area.getVertical();
+  const Entry box = entryOf(nullptr, area);
+  const Span span = spanOf(box);
+  const float x = box.x, y = box.y, horizontal = box.horizontal, vertical = box.vertical;
   for (int r = span.y0; r <= span.y1; ++r) {
     for (int c = span.x0; c <= span.x1; ++c) {
       for (const Entry& e : m_buckets[static_cast<size_t>(r) * m_columns + c])

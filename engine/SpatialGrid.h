@@ -45,7 +45,7 @@ class SpatialGrid {
   };
 
   static Entry entryOf(Object* p_object, Box box);
-  Span spanOf(Box box) const;
+  Span spanOf(const Entry& box) const;
   int column(float x) const;
   int row(float y) const;
   void add(const Entry& entry, Span span);
