@@ -69,6 +69,13 @@ TEST_F(DisplayTest, StartUpAndItsFailures) {
   ASSERT_NE(display().getWindow(), nullptr);
   EXPECT_TRUE(display().getWindow()->isOpen());
   EXPECT_FALSE(display().isStarted());
+  // Asked again, it fails again while the font is missing, and finishes its
+  // start once the font is there.
+  EXPECT_EQ(display().startUp(), -1);
+  EXPECT_FALSE(display().isStarted());
+  lktest::stageFont();
+  EXPECT_EQ(display().startUp(), 0);
+  EXPECT_TRUE(display().isStarted());
   lktest::keepGraphicsDriverLoaded();
   display().shutDown();
   EXPECT_EQ(display().getWindow(), nullptr);

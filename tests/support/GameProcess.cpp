@@ -80,7 +80,7 @@ GameProcess::~GameProcess() {
   if (running() && kill(m_pid, SIGKILL) == 0) waitExit(5000);
 }
 
-bool GameProcess::start(bool record_audio) {
+bool GameProcess::start(Audio audio) {
   try {
     fs::remove_all(m_dir);
     fs::create_directories(m_dir + "/bin");
@@ -94,8 +94,9 @@ bool GameProcess::start(bool record_audio) {
     return false;
   }
   const std::string conf = m_dir + "/alsoft.conf";
-  writeFile(conf, record_audio ? "[general]\ndrivers=wave\n\n[wave]\nfile=" + audioPath() + "\n"
-                               : std::string("[general]\ndrivers=null\n"));
+  const std::string wave_file = audio == Audio::RECORDED ? audioPath() : m_dir + "/no/such/folder/audio.wav";
+  writeFile(conf, audio == Audio::SILENT ? std::string("[general]\ndrivers=null\n")
+                                         : "[general]\ndrivers=wave\n\n[wave]\nfile=" + wave_file + "\n");
 
   std::vector<std::string> env = {"ALSOFT_CONF=" + conf};
   for (char** p = environ; *p != nullptr; ++p)

@@ -33,9 +33,11 @@ class GameProcess {
   GameProcess(const GameProcess&) = delete;
   GameProcess& operator=(const GameProcess&) = delete;
 
-  // Copies the tree and starts bin/fowlshot in bin/, dying with this
-  // process. OpenAL's output goes to audioPath(), or nowhere.
-  bool start(bool record_audio = true);
+  // What OpenAL Soft plays to: audioPath(), nowhere, or a device that
+  // cannot be opened.
+  enum class Audio { RECORDED, SILENT, NO_DEVICE };
+  // Copies the tree and starts bin/fowlshot in bin/, dying with this process.
+  bool start(Audio audio = Audio::RECORDED);
   // Waits for the window titled "Fowlshot Lark" and gives it the focus.
   bool findWindow(int timeout_ms);
   bool running() { return waitExit(0) == -1; }
