@@ -1,14 +1,11 @@
 #!/usr/bin/env bash
-# The Debian package made by CPack from this build's install rules: its files,
-# its declared dependencies and lintian; then installed on this machine (as
-# root, like CI), played through /usr/games/fowlshot by an unprivileged user
-# (nobody) on a display of its own, and purged, leaving nothing but that
-# user's folder. Usage: deb-package.sh BUILD_DIR SOURCE_DIR
+# The Debian package from this build's install rules: files, dependencies and
+# lintian; installed here (as root, like CI), played by the user nobody through
+# /usr/games/fowlshot, purged with nothing left outside that user's folder.
 set -euo pipefail
 build=$1 source=$2
 [ "$(id -u)" -eq 0 ] || { echo "skipped: installing the package needs root"; exit 77; }
-work=$(mktemp -d) && chmod 755 "$work"
-trap 'rm -rf "$work"' EXIT
+work=$(mktemp -d) && chmod 755 "$work" && trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 retry() { for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done; return 1; }
 
@@ -30,12 +27,11 @@ while read -r need; do
 done
 lintian --fail-on error "$deb" || fail "lintian reports errors"
 
-exec 9> /tmp/fowlshot-package-test.lock && flock 9  # one install at a time on this machine
+exec 9> /tmp/fowlshot-package-test.lock && flock 9 && game=  # one install at a time here
 ! dpkg -s fowlshot > /dev/null 2>&1 || fail "fowlshot is installed here already; this test installs and purges its own"
 trap 'set +e; kill $game 2> /dev/null
   ! dpkg -s fowlshot > /dev/null 2>&1 || apt-get purge -y -q -o DPkg::Lock::Timeout=900 fowlshot > /dev/null
   rm -rf "$work"' EXIT
-game=
 apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=900 "$deb" > "$work/apt.log" || { cat "$work/apt.log"; fail install; }
 
 home=$work/home && mkdir "$home" && chown nobody: "$home"

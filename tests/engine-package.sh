@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
-# The engine as game makers get it: installed into a fresh prefix, the example
-# game copied out of the tree and built against that prefix alone, then
-# started: it draws its first frame and quits on Q with status 0.
-# Usage: engine-package.sh BUILD_DIR SOURCE_DIR (with an X display)
+# The engine installed into a fresh prefix, examples/hello copied out of the tree,
+# built against it alone and started: its first frame drawn, then Q, status 0.
 set -euo pipefail
 build=$1 source=$2
-work=$(mktemp -d)
-game=
+work=$(mktemp -d) game=
 trap 'kill $game 2> /dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
