@@ -5,6 +5,9 @@
 //   frame/play         a busy moment of play drawn by the world + swapBuffer
 //   world/update/N     WorldManager::update with N moving objects
 // Each frame case runs in the batched way and in the per-cell reference way.
+// After them the full-screen frame runs once more while a second process
+// keeps one core busy ("full-screen frame under load";
+// --lk-load-repetitions=N, 0 for none).
 //
 // With --lk-callgrind=CASE[,CASE...|all] [--lk-iterations=N] the program
 // instead runs each case N times between callgrind's zero and dump requests,
@@ -28,6 +31,9 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <benchmark/benchmark.h>
@@ -423,15 +429,54 @@ std::string formatMs(double ms) {
   return text;
 }
 
-void printSummary(const SummaryReporter& r) {
+// The full-screen frame once more, with a second process keeping one core
+// busy: a player's machine runs other programs too. Median of the
+// repetitions, each the mean of the frames drawn in at least `seconds`;
+// negative when it could not be measured.
+double fullScreenUnderLoadMs(int repetitions, double seconds) {
+  const pid_t busy = fork();
+  if (busy < 0) {
+    std::perror("fork");
+    return -1;
+  }
+  if (busy == 0) {
+    // Dies with the benchmark, whatever becomes of it.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() == 1) _exit(0);
+    volatile unsigned long spin = 0;
+    for (;;) spin = spin + 1;
+  }
+  lk::DisplayManager::getInstance().setReferenceDrawing(false);
+  clearWorld();
+  fullScreenFrame();  // untimed, as in every case
+  std::vector<double> means;
+  for (int i = 0; i < repetitions; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    long frames = 0;
+    std::chrono::duration<double> spent{};
+    do {
+      fullScreenFrame();
+      ++frames;
+      spent = std::chrono::steady_clock::now() - start;
+    } while (spent.count() < seconds);
+    means.push_back(spent.count() * 1e3 / static_cast<double>(frames));
+  }
+  kill(busy, SIGKILL);
+  waitpid(busy, nullptr, 0);
+  std::sort(means.begin(), means.end());
+  return means[means.size() / 2];
+}
+
+// The last lines: one per figure, then whether each target is met.
+void printSummary(const SummaryReporter& r, double under_load_ms) {
   struct Frame {
     const char* label;
     const char* name;
     double target;
   };
-  const Frame frames[] = {{"full-screen frame", "full-screen", 16.0},
-                          {"title frame", "title", 10.0},
-                          {"play frame", "play", 4.0}};
+  const Frame frames[] = {{"full-screen frame", "full-screen", 10.0},
+                          {"title frame", "title", 3.0},
+                          {"play frame", "play", 2.0}};
   std::vector<std::string> targets;
   std::printf("\n");
   for (const Frame& f : frames) {
@@ -444,8 +489,8 @@ void printSummary(const SummaryReporter& r) {
       const double ratio = r.ms(reference) / ms;
       std::printf(" (reference %s ms, x%.1f)", formatMs(r.ms(reference)).c_str(), ratio);
       if (std::string(f.name) == "full-screen")
-        targets.push_back(std::string("full-screen frame at least 3x faster than the reference: ") +
-                          (ratio >= 3.0 ? "met" : "MISSED"));
+        targets.push_back(std::string("full-screen frame at least 6x faster than the reference: ") +
+                          (ratio >= 6.0 ? "met" : "MISSED"));
     }
     std::printf("\n");
     char line[128];
@@ -453,13 +498,18 @@ void printSummary(const SummaryReporter& r) {
                   ms <= f.target ? "met" : "MISSED");
     targets.push_back(line);
   }
+  if (under_load_ms >= 0) {
+    std::printf("full-screen frame under load: %s ms\n", formatMs(under_load_ms).c_str());
+    targets.push_back(std::string("full-screen frame under load under 16 ms: ") +
+                      (under_load_ms < 16.0 ? "met" : "MISSED"));
+  }
   for (int count : {100, 500, 2000}) {
     const std::string name = "world/update/" + std::to_string(count);
     if (!r.has(name)) continue;
     std::printf("world update %d: %s ms\n", count, formatMs(r.ms(name)).c_str());
     if (count == 2000)
-      targets.push_back(std::string("world update 2000 at most 10 ms: ") +
-                        (r.ms(name) <= 10.0 ? "met" : "MISSED"));
+      targets.push_back(std::string("world update 2000 at most 1 ms: ") +
+                        (r.ms(name) <= 1.0 ? "met" : "MISSED"));
   }
   for (const std::string& t : targets) std::printf("target: %s\n", t.c_str());
   std::fflush(stdout);
@@ -563,10 +613,12 @@ bool takeOption(int& argc, char** argv, const char* name, std::string& value) {
 
 int main(int argc, char** argv) {
   std::string callgrind_case, iterations_text = "0", vsync = "auto", snapshot_spec;
+  std::string load_repetitions_text = "3";
   const bool callgrind = takeOption(argc, argv, "--lk-callgrind", callgrind_case);
   const bool snap = takeOption(argc, argv, "--lk-snapshot", snapshot_spec);
   takeOption(argc, argv, "--lk-iterations", iterations_text);
   takeOption(argc, argv, "--lk-vsync", vsync);
+  takeOption(argc, argv, "--lk-load-repetitions", load_repetitions_text);
   if (std::strcmp(argv[argc - 1], "--lk-list") == 0) {
     for (const Case& c : allCases()) std::printf("%s\n", c.name.c_str());
     return 0;
@@ -610,7 +662,15 @@ int main(int argc, char** argv) {
     }
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    printSummary(reporter);
+    // The pass under load goes with the full-screen case (0 repetitions: none).
+    const int load_repetitions = std::atoi(load_repetitions_text.c_str());
+    double under_load_ms = -1;
+    if (reporter.has("frame/full-screen/fast") && load_repetitions > 0) {
+      std::printf("\nfull-screen frame with a second process keeping one core busy...\n");
+      std::fflush(stdout);
+      under_load_ms = fullScreenUnderLoadMs(load_repetitions, 1.0);
+    }
+    printSummary(reporter, under_load_ms);
   }
 
   clearWorld();

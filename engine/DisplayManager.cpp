@@ -3,8 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "Box.h"
 #include "LogManager.h"
+#include "Platform.h"
 #include "WorldManager.h"
 
 namespace lk {
@@ -13,6 +18,9 @@ namespace {
 
 // sf::Text pads every glyph quad by one pixel on each side.
 const float GLYPH_PADDING = 1.f;
+// A sample this close to the padded quad's edge (in texels) takes its
+// bilinear taps from the font's transparent padding alone.
+const float GLYPH_EDGE_TRIM = 0.4375f;
 
 // Rasterisers snap vertices to a fraction of a pixel; a pixel whose centre is
 // this close to an edge may fall on either side of it.
@@ -20,6 +28,14 @@ const double EDGE_MARGIN = 1.0 / 32.0;
 
 // A background is drawn in at most this many pieces; more, and it is drawn whole.
 const int MAX_BACKGROUND_PIECES = 4;
+
+// A glyph is cut into at most this many pieces; a background that would cut
+// it into more is drawn instead.
+const int MAX_GLYPH_PIECES = 16;
+
+// Tiles of the window by which the backgrounds of a frame are looked up.
+const float TILE_WIDTH = 16.f;
+const float TILE_HEIGHT = 32.f;
 
 // The pixels, below `limit`, whose centres may lie in [a, b) (widen > 0) or
 // surely do (widen < 0). False when there are none.
@@ -61,6 +77,17 @@ int highestBit(std::uint64_t word) {
 #endif
 }
 
+// The OpenGL driver allocates and frees its vertex buffers on every draw.
+// glibc would hand the freed top of the heap back to the system each time
+// and fault it in again on the next frame: hundreds of page faults a frame.
+// The heap keeps its top instead, and blocks of up to 32 MiB come from it.
+void keepHeapTop() {
+#if defined(__GLIBC__)
+  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+#endif
+}
+
 // Fills the cell's height or width, whichever is smaller, by 1.8.
 unsigned int characterSizeFor(float cell_width, float cell_height) {
   const double smaller = cell_height > cell_width ? cell_width : cell_height;
@@ -89,8 +116,13 @@ DisplayManager::DisplayManager()
       m_glyphs(),
       m_ink(),
       m_ink_words(0),
-      m_ink_unknown(false) {
+      m_ink_unknown(false),
+      // startUp clears the window it makes.
+      m_window_cleared(true),
+      m_tile_columns(0),
+      m_tile_rows(0) {
   setType("DisplayManager");
+  keepHeapTop();
 }
 
 DisplayManager::~DisplayManager() {}
@@ -99,16 +131,22 @@ int DisplayManager::startUp() {
   LogManager& log = LogManager::getInstance();
   if (m_window) {
     log.writeLog("DisplayManager::startUp(): The SFML window has already been created.\n");
-    return 0;
+    if (m_is_started) return 0;
+    // The window stayed from a start-up that failed later (the font): finish
+    // that start-up now, so its failure is not reported as success.
+    return finishStartUp();
   }
 
-  m_window.reset(new sf::RenderWindow(
-      sf::VideoMode(static_cast<unsigned int>(m_window_horizontal_pixels),
-                    static_cast<unsigned int>(m_window_vertical_pixels), 32),
-      sf::String(DEFAULT_WINDOW_TITLE), sf::Style::Close, sf::ContextSettings()));
-  // SFML reports a failed creation (no display, no GL context) only as a
-  // window that is not open.
-  if (!m_window->isOpen()) {
+  // A window library that meets no X server ends the process; ask first.
+  const platform::WindowingConnection windowing;
+  if (windowing.reachable())
+    m_window.reset(new sf::RenderWindow(
+        sf::VideoMode(static_cast<unsigned int>(m_window_horizontal_pixels),
+                      static_cast<unsigned int>(m_window_vertical_pixels), 32),
+        sf::String(DEFAULT_WINDOW_TITLE), sf::Style::Close, sf::ContextSettings()));
+  // SFML reports a failed creation (no GL context) only as a window that is
+  // not open.
+  if (!m_window || !m_window->isOpen()) {
     m_window.reset();
     log.writeLog("DisplayManager::startUp(): The SFML graphics window could not be rendered.\n");
     return -1;
@@ -119,7 +157,11 @@ int DisplayManager::startUp() {
   // A new window's buffer holds whatever the driver left there; the first
   // frame starts from the background like every later one.
   m_window->clear(m_window_background_color);
+  return finishStartUp();
+}
 
+int DisplayManager::finishStartUp() {
+  LogManager& log = LogManager::getInstance();
   if (!m_font.loadFromFile(DEFAULT_FONT_FILE)) {
     log.writeLog("DisplayManager::startUp(): Font 'lk-font.ttf' could not be located or loaded.\n");
     return -1;
@@ -154,6 +196,9 @@ int DisplayManager::startUp() {
 
 void DisplayManager::shutDown() {
   m_batch.clear();
+  m_cut_glyphs.clear();
+  m_cut_backgrounds.clear();
+  m_window_cleared = true;
   m_ink.clear();
   if (m_window) {
     m_window->close();
@@ -179,7 +224,11 @@ void DisplayManager::appendCell(float px, float py, float cw, float ch, unsigned
 
   const float left = px - cw / 10;
   const float top = py - ch / 5;
-  appendBackground(left, top, left + cw, top + ch);
+  const bool cut = cutting();
+  if (cut)
+    m_cut_backgrounds.push_back(Rect{left, top, left + cw, top + ch});
+  else
+    appendBackground(left, top, left + cw, top + ch);
 
   // sf::Text makes no quad for blanks and skips carriage returns.
   const sf::Uint32 code = m_code_points[byte];
@@ -205,13 +254,183 @@ void DisplayManager::appendCell(float px, float py, float cw, float ch, unsigned
   const float v2 =
       static_cast<float>(glyph.textureRect.top + glyph.textureRect.height) + GLYPH_PADDING;
 
-  m_batch.append(sf::Vertex(sf::Vector2f(x1, y1), color, sf::Vector2f(u1, v1)));
-  m_batch.append(sf::Vertex(sf::Vector2f(x2, y1), color, sf::Vector2f(u2, v1)));
-  m_batch.append(sf::Vertex(sf::Vector2f(x1, y2), color, sf::Vector2f(u1, v2)));
-  m_batch.append(sf::Vertex(sf::Vector2f(x1, y2), color, sf::Vector2f(u1, v2)));
-  m_batch.append(sf::Vertex(sf::Vector2f(x2, y1), color, sf::Vector2f(u2, v1)));
-  m_batch.append(sf::Vertex(sf::Vector2f(x2, y2), color, sf::Vector2f(u2, v2)));
-  markInk(x1, y1, x2, y2);
+  // The quad's outer band samples only the transparent padding the font
+  // keeps round every glyph (bilinear taps of padding texels alone), so it
+  // leaves the frame as it is: the quad is drawn without it.
+  const float x_trim = GLYPH_EDGE_TRIM * (x2 - x1) / (u2 - u1);
+  const float y_trim = GLYPH_EDGE_TRIM * (y2 - y1) / (v2 - v1);
+  const Rect quad{x1 + x_trim, y1 + y_trim, x2 - x_trim, y2 - y_trim};
+  const Rect texture{u1 + GLYPH_EDGE_TRIM, v1 + GLYPH_EDGE_TRIM, u2 - GLYPH_EDGE_TRIM,
+                     v2 - GLYPH_EDGE_TRIM};
+  if (cut) {
+    m_cut_glyphs.push_back(
+        CutGlyph{quad, texture, color, static_cast<std::uint32_t>(m_cut_backgrounds.size())});
+    return;
+  }
+  appendQuad(quad, texture, color);
+  markInk(quad.left, quad.top, quad.right, quad.bottom);
+}
+
+void DisplayManager::appendQuad(const Rect& quad, const Rect& texture, sf::Color color) {
+  m_batch.append(sf::Vertex(sf::Vector2f(quad.left, quad.top), color, sf::Vector2f(texture.left, texture.top)));
+  m_batch.append(sf::Vertex(sf::Vector2f(quad.right, quad.top), color, sf::Vector2f(texture.right, texture.top)));
+  m_batch.append(sf::Vertex(sf::Vector2f(quad.left, quad.bottom), color, sf::Vector2f(texture.left, texture.bottom)));
+  m_batch.append(sf::Vertex(sf::Vector2f(quad.left, quad.bottom), color, sf::Vector2f(texture.left, texture.bottom)));
+  m_batch.append(sf::Vertex(sf::Vector2f(quad.right, quad.top), color, sf::Vector2f(texture.right, texture.top)));
+  m_batch.append(sf::Vertex(sf::Vector2f(quad.right, quad.bottom), color, sf::Vector2f(texture.right, texture.bottom)));
+}
+
+bool DisplayManager::cutting() const {
+  // Only where the cleared frame shows the cells' background colour (the
+  // same condition as for keeping the ink map).
+  return m_window_cleared && !m_ink.empty();
+}
+
+int DisplayManager::tileColumn(float x) const {
+  const float t = x * (1.f / TILE_WIDTH);
+  if (!(t > 0)) return 0;  // also NaN
+  return t >= static_cast<float>(m_tile_columns - 1) ? m_tile_columns - 1 : static_cast<int>(t);
+}
+
+int DisplayManager::tileRow(float y) const {
+  const float t = y * (1.f / TILE_HEIGHT);
+  if (!(t > 0)) return 0;
+  return t >= static_cast<float>(m_tile_rows - 1) ? m_tile_rows - 1 : static_cast<int>(t);
+}
+
+void DisplayManager::indexBackgrounds() {
+  m_tile_columns = static_cast<int>(std::ceil(static_cast<float>(m_window_horizontal_pixels) / TILE_WIDTH));
+  m_tile_rows = static_cast<int>(std::ceil(static_cast<float>(m_window_vertical_pixels) / TILE_HEIGHT));
+  const std::size_t tiles = static_cast<std::size_t>(m_tile_columns) * static_cast<std::size_t>(m_tile_rows);
+  // Count each tile's backgrounds, make the counts starts, then fill each
+  // tile in the order the backgrounds came.
+  m_tile_start.assign(tiles + 1, 0);
+  m_background_tiles.resize(m_cut_backgrounds.size());
+  for (std::size_t k = 0; k < m_cut_backgrounds.size(); ++k) {
+    const Rect& b = m_cut_backgrounds[k];
+    TileSpan& span = m_background_tiles[k];
+    span = TileSpan{tileColumn(b.left), tileColumn(b.right), tileRow(b.top), tileRow(b.bottom)};
+    for (int r = span.first_row; r <= span.last_row; ++r)
+      for (int c = span.first_column; c <= span.last_column; ++c)
+        ++m_tile_start[static_cast<std::size_t>(r) * m_tile_columns + c + 1];
+  }
+  for (std::size_t t = 0; t < tiles; ++t) m_tile_start[t + 1] += m_tile_start[t];
+  m_tile_backgrounds.resize(m_tile_start[tiles]);
+  for (std::size_t k = 0; k < m_cut_backgrounds.size(); ++k) {
+    const TileSpan& span = m_background_tiles[k];
+    for (int r = span.first_row; r <= span.last_row; ++r)
+      for (int c = span.first_column; c <= span.last_column; ++c)
+        m_tile_backgrounds[m_tile_start[static_cast<std::size_t>(r) * m_tile_columns + c]++] =
+            static_cast<std::uint32_t>(k);
+  }
+  // Filling moved every start to the next tile's.
+  for (std::size_t t = tiles; t > 0; --t) m_tile_start[t] = m_tile_start[t - 1];
+  m_tile_start[0] = 0;
+}
+
+bool DisplayManager::overlap(const Rect& a, const Rect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;  // false for NaN
+}
+
+int DisplayManager::cutGlyph(const CutGlyph& glyph, Rect* pieces) {
+  int count = 1;
+  pieces[0] = glyph.quad;
+  const Rect& q = glyph.quad;
+  const int c0 = tileColumn(q.left), c1 = tileColumn(q.right);
+  const int r0 = tileRow(q.top), r1 = tileRow(q.bottom);
+  const std::uint32_t* const all = m_tile_backgrounds.data();
+  for (int r = r0; r <= r1; ++r)
+    for (int c = c0; c <= c1; ++c) {
+      const std::size_t t = static_cast<std::size_t>(r) * m_tile_columns + c;
+      const std::uint32_t* const end = all + m_tile_start[t + 1];
+      const std::uint32_t* k = all + m_tile_start[t];
+      // The tile's backgrounds in order: skip those drawn before the glyph.
+      while (k != end && *k < glyph.backgrounds_before) ++k;
+      for (; k != end; ++k) {
+        const Rect& b = m_cut_backgrounds[*k];
+        if (!overlap(b, q)) continue;
+        // Once, in the first tile the two share.
+        const TileSpan& span = m_background_tiles[*k];
+        if (c != std::max(c0, span.first_column) || r != std::max(r0, span.first_row)) continue;
+        if (m_background_drawn[*k]) continue;  // it covers the glyph when drawn
+
+        Rect cut[MAX_GLYPH_PIECES];
+        int cut_count = 0;
+        bool too_many = false;
+        for (int i = 0; i < count && !too_many; ++i) {
+          const Rect& p = pieces[i];
+          if (!overlap(b, p)) {
+            too_many = cut_count == MAX_GLYPH_PIECES;
+            if (!too_many) cut[cut_count++] = p;
+            continue;
+          }
+          const float middle_top = std::max(p.top, b.top);
+          const float middle_bottom = std::min(p.bottom, b.bottom);
+          const Rect parts[4] = {{p.left, p.top, p.right, b.top},
+                                 {p.left, b.bottom, p.right, p.bottom},
+                                 {p.left, middle_top, b.left, middle_bottom},
+                                 {b.right, middle_top, p.right, middle_bottom}};
+          for (const Rect& part : parts) {
+            if (!(part.left < part.right && part.top < part.bottom)) continue;
+            if (cut_count == MAX_GLYPH_PIECES) {
+              too_many = true;
+              break;
+            }
+            cut[cut_count++] = part;
+          }
+        }
+        if (too_many) {
+          m_background_drawn[*k] = 1;
+          continue;
+        }
+        std::copy(cut, cut + cut_count, pieces);
+        count = cut_count;
+        if (count == 0) return 0;
+      }
+    }
+  return count;
+}
+
+void DisplayManager::drawCutBatch(bool frame_ends) {
+  if (m_cut_glyphs.empty()) {
+    m_cut_backgrounds.clear();  // only blanks on the cleared frame: nothing to show
+    return;
+  }
+  indexBackgrounds();
+  m_background_drawn.assign(m_cut_backgrounds.size(), 0);
+  m_batch.clear();
+  std::size_t next_background = 0;
+  Rect pieces[MAX_GLYPH_PIECES];
+  for (const CutGlyph& glyph : m_cut_glyphs) {
+    const int count = cutGlyph(glyph, pieces);
+    for (; next_background < glyph.backgrounds_before; ++next_background)
+      if (m_background_drawn[next_background]) {
+        const Rect& b = m_cut_backgrounds[next_background];
+        appendBackgroundQuad(b.left, b.top, b.right, b.bottom);
+      }
+    const Rect& q = glyph.quad;
+    const Rect& tex = glyph.texture;
+    const float u_scale = (tex.right - tex.left) / (q.right - q.left);
+    const float v_scale = (tex.bottom - tex.top) / (q.bottom - q.top);
+    for (int i = 0; i < count; ++i) {
+      const Rect& p = pieces[i];
+      // Texture coordinates follow the cut; the quad's own edges keep theirs.
+      const Rect cut_texture{
+          p.left == q.left ? tex.left : tex.left + (p.left - q.left) * u_scale,
+          p.top == q.top ? tex.top : tex.top + (p.top - q.top) * v_scale,
+          p.right == q.right ? tex.right : tex.left + (p.right - q.left) * u_scale,
+          p.bottom == q.bottom ? tex.bottom : tex.top + (p.bottom - q.top) * v_scale};
+      appendQuad(p, cut_texture, glyph.color);
+      if (!frame_ends) markInk(p.left, p.top, p.right, p.bottom);
+    }
+  }
+  for (; next_background < m_cut_backgrounds.size(); ++next_background)
+    if (m_background_drawn[next_background]) {
+      const Rect& b = m_cut_backgrounds[next_background];
+      appendBackgroundQuad(b.left, b.top, b.right, b.bottom);
+    }
+  m_cut_glyphs.clear();
+  m_cut_backgrounds.clear();
 }
 
 void DisplayManager::appendBackground(float left, float top, float right, float bottom) {
@@ -360,6 +579,7 @@ int DisplayManager::drawCh(Vector world_pos, char ch, Color color) {
 
   // Not tracked in the ink map: the batch covers whole cells until the next frame.
   m_ink_unknown = true;
+  m_window_cleared = false;
   m_cell_background.setSize(sf::Vector2f(cell_width, cell_height));
   m_cell_background.setFillColor(DEFAULT_WINDOW_BACKGROUND_COLOR);
   m_cell_background.setPosition(px - cell_width / 10, py - cell_height / 5);
@@ -381,13 +601,18 @@ int DisplayManager::drawString(Vector world_pos, std::string str, Color color) {
   return 0;
 }
 
-void DisplayManager::flush() {
-  if (!m_window || m_batch.getVertexCount() == 0) return;
+void DisplayManager::flush() { drawBatch(false); }
+
+void DisplayManager::drawBatch(bool frame_ends) {
+  if (!m_window) return;
+  if (!m_cut_glyphs.empty() || !m_cut_backgrounds.empty()) drawCutBatch(frame_ends);
+  if (m_batch.getVertexCount() == 0) return;
   sf::RenderStates states;
   // Read at draw time: the page texture is remade when it grows.
   states.texture = &m_font.getTexture(m_cached_size);
   m_window->draw(m_batch, states);
   m_batch.clear();
+  m_window_cleared = false;
 }
 
 int DisplayManager::swapBuffer() {
@@ -396,9 +621,10 @@ int DisplayManager::swapBuffer() {
         "DisplayManager::swapBuffer(): Could not swap buffers. The SFML window is not allocated.\n");
     return -1;
   }
-  flush();
+  drawBatch(true);
   m_window->display();
   m_window->clear(m_window_background_color);
+  m_window_cleared = true;
   clearInk();
   return 0;
 }

@@ -49,7 +49,9 @@ class DisplayManager : public Manager {
   // By default characters are batched into one vertex array and drawn in one
   // call; the reference way draws each cell as its own rectangle and text,
   // which is slow but plainly what SFML would draw. Both give one picture,
-  // as long as nothing but the display manager draws into the window.
+  // as long as nothing but the display manager draws into the window, but
+  // for the rounding of texture coordinates where a later cell's background
+  // cuts a glyph (a level or two, on a few pixels).
   void setReferenceDrawing(bool reference = true);
   bool getReferenceDrawing() const;
   // Draws the batched characters into the window without showing them, so
@@ -60,6 +62,9 @@ class DisplayManager : public Manager {
  private:
   DisplayManager();
 
+  // The part of start-up that follows the window's creation: the font and the
+  // drawing caches, then the started flag.
+  int finishStartUp();
   // Loads the bold glyph of every byte at the character size, so the font's
   // page texture is complete before the first frame.
   void cacheGlyphs(unsigned int character_size);
@@ -74,6 +79,32 @@ class DisplayManager : public Manager {
   void clearInk();
   void markInk(float left, float top, float right, float bottom);
   void setInk(int first_column, int last_column, int first_row, int last_row, bool ink);
+
+  // A batch that starts on the cleared frame draws no background quads: the
+  // frame already shows the background colour, so a cell's background only
+  // has to take away what earlier glyphs put there. Each glyph quad is kept
+  // with the number of backgrounds appended before it, and on flush is cut
+  // by the ones appended after it.
+  struct Rect {
+    float left, top, right, bottom;
+  };
+  struct CutGlyph {
+    Rect quad;
+    Rect texture;
+    sf::Color color;
+    std::uint32_t backgrounds_before;
+  };
+  static bool overlap(const Rect& a, const Rect& b);
+  bool cutting() const;
+  // Draws what is batched; when the frame ends with it, the ink map is not kept.
+  void drawBatch(bool frame_ends);
+  void drawCutBatch(bool frame_ends);
+  void indexBackgrounds();
+  int tileColumn(float x) const;
+  int tileRow(float y) const;
+  // The pieces of the glyph that no later background covers; returns their count.
+  int cutGlyph(const CutGlyph& glyph, Rect* pieces);
+  void appendQuad(const Rect& quad, const Rect& texture, sf::Color color);
 
   sf::Font m_font;
   std::unique_ptr<sf::RenderWindow> m_window;
@@ -99,6 +130,23 @@ class DisplayManager : public Manager {
   int m_ink_words;
   // Set when something not tracked drew this frame: every background is drawn.
   bool m_ink_unknown;
+  // Nothing has been drawn into the window since it was cleared.
+  bool m_window_cleared;
+
+  std::vector<CutGlyph> m_cut_glyphs;
+  std::vector<Rect> m_cut_backgrounds;
+  // Backgrounds that must be drawn after all (a glyph cut into too many pieces).
+  std::vector<std::uint8_t> m_background_drawn;
+  // The backgrounds by tiles of the window: those of tile t are
+  // m_tile_backgrounds[m_tile_start[t] .. m_tile_start[t + 1]).
+  std::vector<std::uint32_t> m_tile_start;
+  std::vector<std::uint32_t> m_tile_backgrounds;
+  struct TileSpan {
+    int first_column, last_column, first_row, last_row;
+  };
+  std::vector<TileSpan> m_background_tiles;
+  int m_tile_columns;
+  int m_tile_rows;
 };
 
 // Cells to window pixels and back, without the view's offset.

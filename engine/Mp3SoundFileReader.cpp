@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include <mpg123.h>
+
+#include "LogManager.h"
 
 namespace lk {
 
@@ -41,6 +44,7 @@ struct FrameHeader {
   int layer;    // 1, 2 or 3
   int sample_rate;
   int length;   // bytes, header included
+  int side_info;  // bytes between the header (and its checksum) and the data
 };
 
 bool parseFrameHeader(const unsigned char* h, FrameHeader& out) {
@@ -82,6 +86,8 @@ bool parseFrameHeader(const unsigned char* h, FrameHeader& out) {
   out.layer = layer;
   out.sample_rate = sample_rate;
   out.length = length;
+  const bool mono = (h[3] >> 6) == 3;
+  out.side_info = (layer != 3 ? 0 : mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17)) + ((h[1] & 1) == 0 ? 2 : 0);
   return length > 4;
 }
 
@@ -92,7 +98,55 @@ bool readAt(sf::InputStream& stream, sf::Int64 offset, unsigned char* p_out, sf:
 // How far past an ID3v2 tag the first frame is looked for.
 const sf::Int64 MAX_JUNK_AFTER_TAG = 64 * 1024;
 
+// Where the first of two consistent frames starts (after an optional ID3v2
+// tag), or -1.
+sf::Int64 findFirstFrame(sf::InputStream& stream, FrameHeader& first) {
+  const sf::Int64 size = stream.getSize();
+  unsigned char bytes[10];
+  if (size < 4 || !readAt(stream, 0, bytes, 4)) return -1;
+
+  sf::Int64 start = 0;
+  sf::Int64 search = 0;
+  if (size >= 10 && std::memcmp(bytes, "ID3", 3) == 0 && readAt(stream, 0, bytes, 10) && bytes[3] != 0xFF &&
+      bytes[4] != 0xFF && (bytes[6] | bytes[7] | bytes[8] | bytes[9]) < 0x80) {
+    const sf::Int64 tag = (sf::Int64(bytes[6]) << 21) | (sf::Int64(bytes[7]) << 14) |
+                          (sf::Int64(bytes[8]) << 7) | sf::Int64(bytes[9]);
+    start = 10 + tag + ((bytes[5] & 0x10) != 0 ? 10 : 0);
+    search = MAX_JUNK_AFTER_TAG;
+  }
+
+  // The candidates' headers are read in one go rather than one seek each.
+  const sf::Int64 window = std::max<sf::Int64>(0, std::min(search + 4, size - start));
+  std::vector<unsigned char> headers(static_cast<std::size_t>(window));
+  if (window < 4 || !readAt(stream, start, headers.data(), window)) return -1;
+  for (sf::Int64 offset = start; offset <= start + search && offset + 4 <= size; offset++) {
+    unsigned char header[4];
+    if (!parseFrameHeader(&headers[static_cast<std::size_t>(offset - start)], first)) continue;
+    const sf::Int64 next = offset + first.length;
+    if (next == size) return offset;  // a single frame
+    FrameHeader second;
+    if (next + 4 <= size && readAt(stream, next, header, 4) && parseFrameHeader(header, second) &&
+        second.version == first.version && second.layer == first.layer &&
+        second.sample_rate == first.sample_rate)
+      return offset;
+  }
+  return -1;
+}
+
+// The stream's length in bytes as the encoder's Xing or Info tag in the
+// first frame gives it, or -1 when the frame carries no such number.
+sf::Int64 taggedByteCount(sf::InputStream& stream, sf::Int64 offset, const FrameHeader& frame) {
+  unsigned char tag[16];
+  const sf::Int64 at = offset + 4 + frame.side_info;
+  if (at + 16 > offset + frame.length || !readAt(stream, at, tag, 16) ||
+      (std::memcmp(tag, "Xing", 4) != 0 && std::memcmp(tag, "Info", 4) != 0) || (tag[7] & 2) == 0)
+    return -1;
+  const unsigned char* p_bytes = tag + ((tag[7] & 1) != 0 ? 12 : 8);
+  return (sf::Int64(p_bytes[0]) << 24) | (sf::Int64(p_bytes[1]) << 16) | (sf::Int64(p_bytes[2]) << 8) | p_bytes[3];
+}
+
 }  // namespace
+
 
 Mp3SoundFileReader::Mp3SoundFileReader()
     : m_p_handle(nullptr), m_channel_count(0), m_sample_count(0), m_position(0), m_decoder_done(false) {}
@@ -107,33 +161,8 @@ void Mp3SoundFileReader::close() {
 }
 
 bool Mp3SoundFileReader::check(sf::InputStream& stream) {
-  const sf::Int64 size = stream.getSize();
-  unsigned char bytes[10];
-  if (size < 4 || !readAt(stream, 0, bytes, 4)) return false;
-
-  sf::Int64 start = 0;
-  sf::Int64 search = 0;
-  if (size >= 10 && std::memcmp(bytes, "ID3", 3) == 0 && readAt(stream, 0, bytes, 10) && bytes[3] != 0xFF &&
-      bytes[4] != 0xFF && (bytes[6] | bytes[7] | bytes[8] | bytes[9]) < 0x80) {
-    const sf::Int64 tag = (sf::Int64(bytes[6]) << 21) | (sf::Int64(bytes[7]) << 14) |
-                          (sf::Int64(bytes[8]) << 7) | sf::Int64(bytes[9]);
-    start = 10 + tag + ((bytes[5] & 0x10) != 0 ? 10 : 0);
-    search = MAX_JUNK_AFTER_TAG;
-  }
-
-  for (sf::Int64 offset = start; offset <= start + search && offset + 4 <= size; offset++) {
-    unsigned char header[4];
-    FrameHeader first;
-    if (!readAt(stream, offset, header, 4) || !parseFrameHeader(header, first)) continue;
-    const sf::Int64 next = offset + first.length;
-    if (next == size) return true;  // a single frame
-    FrameHeader second;
-    if (next + 4 <= size && readAt(stream, next, header, 4) && parseFrameHeader(header, second) &&
-        second.version == first.version && second.layer == first.layer &&
-        second.sample_rate == first.sample_rate)
-      return true;
-  }
-  return false;
+  FrameHeader first;
+  return findFirstFrame(stream, first) >= 0;
 }
 
 bool Mp3SoundFileReader::open(sf::InputStream& stream, Info& info) {
@@ -142,6 +171,18 @@ bool Mp3SoundFileReader::open(sf::InputStream& stream, Info& info) {
   m_sample_count = 0;
   m_position = 0;
   m_decoder_done = false;
+
+  // A stream shorter than its encoder's tag says was cut short (a failed
+  // copy, say): refused rather than played up to where it breaks off.
+  FrameHeader first;
+  const sf::Int64 first_offset = findFirstFrame(stream, first);
+  const sf::Int64 tagged = first_offset < 0 ? -1 : taggedByteCount(stream, first_offset, first);
+  if (tagged > stream.getSize()) {
+    LogManager::getInstance().writeLog("Mp3SoundFileReader::open(): the stream ends after %lld of the %lld bytes "
+                                       "its Xing tag announces.\n",
+                                       static_cast<long long>(stream.getSize()), static_cast<long long>(tagged));
+    return false;
+  }
 
   int error = MPG123_OK;
   m_p_handle = mpg123_new(nullptr, &error);
@@ -191,8 +232,11 @@ bool Mp3SoundFileReader::open(sf::InputStream& stream, Info& info) {
 void Mp3SoundFileReader::seek(sf::Uint64 sample_offset) {
   if (m_p_handle == nullptr) return;
   const sf::Uint64 frame = std::min(sample_offset, m_sample_count) / m_channel_count;
+  // In a damaged stream libmpg123 may land before or after the frame asked
+  // for. The position is the one asked for all the same: what is read from
+  // here on is cut or padded to the announced length, as SFML counts on.
   const off_t reached = mpg123_seek(m_p_handle, static_cast<off_t>(frame), SEEK_SET);
-  m_position = reached < 0 ? m_sample_count : static_cast<sf::Uint64>(reached) * m_channel_count;
+  m_position = frame * m_channel_count;
   m_decoder_done = reached < 0;
 }
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <utility>
 
+#include <AL/alc.h>
+
 #include "LogManager.h"
 #include "Mp3SoundFileReader.h"
 
@@ -18,11 +20,18 @@ const int MAX_SPRITE_FRAMES = 10000;
 // frames x width x height, each counted as at least 1, so the bound also
 // limits the number of rows read and the size of every frame.
 const long long MAX_SPRITE_CELLS = 1000000;
+// Rows read, frames x height: each costs time even when the file has run
+// out (a missing row repeats the last line), so they are bounded on their own.
+const long long MAX_SPRITE_ROWS = 100000;
+// One frame, width x height: the game draws a sprite's frame every step,
+// and a frame this large already covers the whole world (240 x 36 cells).
+const long long MAX_FRAME_CELLS = 10000;
 // One line of the file, header or row.
 const int MAX_SPRITE_LINE = 1000000;
 // All frame texts together: rows longer than the width, or a last line
-// repeated for missing rows, may exceed the cell count, but not by this much.
-const long long MAX_SPRITE_TEXT = 4000000;
+// repeated for missing rows, may exceed the cell count, but what lies past a
+// frame's cells is never drawn, so no more than the cell bound is kept.
+const long long MAX_SPRITE_TEXT = 1000000;
 
 // Reads a sprite file line by line with the rules of a text stream read by
 // lines: a read while the stream is good replaces the buffer with the next
@@ -115,6 +124,15 @@ bool withinCellBound(int frames, int width, int height) {
   return area <= MAX_SPRITE_CELLS && area * atLeastOne(frames) <= MAX_SPRITE_CELLS;
 }
 
+// Whether the system's default audio device opens; it is closed again, and
+// SFML opens its own when the first sound or music is loaded.
+bool audioDeviceOpens() {
+  ALCdevice* p_device = alcOpenDevice(nullptr);
+  if (p_device == nullptr) return false;
+  alcCloseDevice(p_device);
+  return true;
+}
+
 }  // namespace
 
 ResourceManager& ResourceManager::getInstance() {
@@ -140,6 +158,15 @@ int ResourceManager::startUp() {
   m_sprite_count = 0;
   m_sound_count = 0;
   m_music_count = 0;
+  // Without an audio device every audio call fails and complains, again and
+  // again from a music's streaming thread, and asks the system for a device
+  // once more: ask once here, and keep audio off for the run.
+  const bool audible = audioDeviceOpens();
+  if (!audible)
+    LogManager::getInstance().writeLog(
+        "ResourceManager::startUp(): No audio device could be opened. The game plays without sound.\n");
+  for (Sound& sound : m_sound) sound.setAudible(audible);
+  for (Music& music : m_music) music.setAudible(audible);
   m_is_started = true;
   return 0;
 }
@@ -204,6 +231,7 @@ int ResourceManager::loadSprite(std::string filename, std::string label) {
       default:
         if (!colorFromWord(line, color)) {
           log.writeLog("ResourceManager::loadSprite(): no valid color was provided.\n");
+          log.writeLog("ResourceManager::loadSprite(): Sprite file %s has no valid color.\n", filename.c_str());
           return fail(nullptr);
         }
     }
@@ -220,6 +248,16 @@ int ResourceManager::loadSprite(std::string filename, std::string label) {
         "ResourceManager::loadSprite(): %s is too large: %d frames of %d x %d characters "
         "(at most %d frames and %lld characters).\n",
         filename.c_str(), frames, width, height, MAX_SPRITE_FRAMES, MAX_SPRITE_CELLS);
+    return fail(nullptr);
+  }
+  if (static_cast<long long>(width) * height > MAX_FRAME_CELLS) {
+    log.writeLog("ResourceManager::loadSprite(): %s has frames of %d x %d characters (at most %lld a frame).\n",
+                 filename.c_str(), width, height, MAX_FRAME_CELLS);
+    return fail(nullptr);
+  }
+  if (static_cast<long long>(frames) * height > MAX_SPRITE_ROWS) {
+    log.writeLog("ResourceManager::loadSprite(): %s has too many rows: %d frames of %d rows (at most %lld rows).\n",
+                 filename.c_str(), frames, height, MAX_SPRITE_ROWS);
     return fail(nullptr);
   }
 

@@ -1,6 +1,8 @@
 // A uniform grid of buckets over the world that finds the objects whose boxes
-// may overlap a given box, so a collision query need not test every object.
-// Objects outside the grid's area fall into its edge buckets.
+// overlap a given box, so a collision query need not test every object.
+// Objects outside the grid's area fall into its edge buckets. Each bucket
+// keeps its objects' world boxes, so a query tests them without asking the
+// objects.
 #ifndef LK_SPATIAL_GRID_H
 #define LK_SPATIAL_GRID_H
 
@@ -25,9 +27,9 @@ class SpatialGrid {
   // Moves a known object to its new box; unknown objects are ignored.
   void update(Object* p_object, Box world_box);
 
-  // Appends every object whose buckets meet the box's buckets; an object may
-  // appear more than once.
-  void query(Box area, std::vector<Object*>& candidates) const;
+  // Appends every object whose world box intersects the area (as
+  // boxIntersectsBox tells); an object may appear more than once.
+  void query(Box area, std::vector<Object*>& hits) const;
 
  private:
   struct Span {
@@ -37,15 +39,21 @@ class SpatialGrid {
     }
   };
 
-  Span spanOf(Box box) const;
+  struct Entry {
+    Object* p_object;
+    float x, y, horizontal, vertical;  // the world box
+  };
+
+  static Entry entryOf(Object* p_object, Box box);
+  Span spanOf(const Entry& box) const;
   int column(float x) const;
   int row(float y) const;
-  void add(Object* p_object, Span span);
+  void add(const Entry& entry, Span span);
   void take(Object* p_object, Span span);
 
-  float m_left, m_top, m_bucket_size;
+  float m_left, m_top, m_bucket_size, m_inverse_size;
   int m_columns, m_rows;
-  std::vector<std::vector<Object*>> m_buckets;
+  std::vector<std::vector<Entry>> m_buckets;
   std::unordered_map<Object*, Span> m_spans;
 };
 

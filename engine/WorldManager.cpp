@@ -15,8 +15,8 @@ namespace lk {
 
 namespace {
 
-// Buckets of 8 x 8 cells: a few for a duck, one for a bullet.
-const float GRID_BUCKET_SIZE = 8.0f;
+// Buckets of 4 x 4 cells: a few for a duck, one or four for a bullet.
+const float GRID_BUCKET_SIZE = 4.0f;
 
 }  // namespace
 
@@ -150,17 +150,17 @@ int WorldManager::moveObject(Object* p_object, Vector where) {
 ObjectList WorldManager::getCollisions(const Object* p_object, Vector where) const {
   ObjectList collisions;
   const Box moving_box = getWorldBox(p_object, where);
-  const bool moving_is_duck = p_object->getType() == "Duck";
+  int moving_is_duck = -1;  // not yet known: most moves hit nothing
 
-  // Only objects in the buckets the box meets can touch it. Ids grow with
-  // creation, which is also the order of the object list, so sorting the hits
-  // by id gives the collisions in list order; an object lying in several
-  // buckets is a hit more than once until the duplicates go.
+  // The grid gives the objects whose boxes meet the moving box. Ids grow
+  // with creation, which is also the order of the object list, so sorting
+  // the few hits by id gives the collisions in list order; an object lying
+  // in several buckets is a hit more than once until the duplicates go.
   m_candidates.clear();
   m_grid.query(moving_box, m_candidates);
   auto hits_end = std::remove_if(m_candidates.begin(), m_candidates.end(), [&](Object* p_other) {
     if (p_other == p_object || p_other->getSolidness() == SPECTRAL) return true;
-    if (!boxIntersectsBox(moving_box, getWorldBox(p_other))) return true;
+    if (moving_is_duck < 0) moving_is_duck = p_object->getType() == "Duck";
     return moving_is_duck && p_other->getType() == "Duck";  // ducks pass each other
   });
   std::sort(m_candidates.begin(), hits_end,

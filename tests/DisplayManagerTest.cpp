@@ -1,8 +1,10 @@
 // The display manager on a real window: start-up and its failures, where and
 // in what colour characters land, and the batched drawing against the
 // per-cell reference drawing, pixel by pixel.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -67,6 +69,13 @@ TEST_F(DisplayTest, StartUpAndItsFailures) {
   ASSERT_NE(display().getWindow(), nullptr);
   EXPECT_TRUE(display().getWindow()->isOpen());
   EXPECT_FALSE(display().isStarted());
+  // Asked again, it fails again while the font is missing, and finishes its
+  // start once the font is there.
+  EXPECT_EQ(display().startUp(), -1);
+  EXPECT_FALSE(display().isStarted());
+  lktest::stageFont();
+  EXPECT_EQ(display().startUp(), 0);
+  EXPECT_TRUE(display().isStarted());
   lktest::keepGraphicsDriverLoaded();
   display().shutDown();
   EXPECT_EQ(display().getWindow(), nullptr);
@@ -215,6 +224,35 @@ void drawScene() {
   for (char ch : std::string("W_g|M .#")) d.drawCh(lk::Vector(VIEW_X + 100.25f, 12.6f), ch, lk::CYAN);
 }
 
+// The batched way cuts glyph quads by the backgrounds drawn after them, so
+// texture coordinates at a cut may round otherwise than in the reference
+// way: a pixel may differ by at most 2 levels, on at most 0.1% of the pixels.
+void expectBatchedCloseToReference(const char* scene, const std::function<void()>& draw) {
+  lk::DisplayManager& d = lk::DisplayManager::getInstance();
+  d.setReferenceDrawing(false);
+  draw();
+  const sf::Image batched = lktest::captureWindow();
+  d.swapBuffer();
+  d.setReferenceDrawing(true);
+  draw();
+  const sf::Image reference = lktest::captureWindow();
+  d.setReferenceDrawing(false);
+  d.swapBuffer();
+  ASSERT_EQ(batched.getSize(), reference.getSize());
+  EXPECT_GT(inkCount(reference), 10000) << scene;
+  int differing = 0, largest = 0;
+  for (unsigned y = 0; y < reference.getSize().y; ++y)
+    for (unsigned x = 0; x < reference.getSize().x; ++x) {
+      const sf::Color a = batched.getPixel(x, y), b = reference.getPixel(x, y);
+      const int most = std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+      differing += most > 0;
+      largest = std::max(largest, most);
+    }
+  std::printf("%s: %d pixels differ from the reference, by at most %d\n", scene, differing, largest);
+  EXPECT_LE(largest, 2) << scene;
+  EXPECT_LE(differing, int(reference.getSize().x * reference.getSize().y / 1000)) << scene;
+}
+
 TEST_F(DisplayTest, BatchedDrawingMatchesTheReferenceDrawing) {
   startAll();
   const char* labels[] = {"Ducks Missed:", "ROUND", "Points:"};
@@ -225,20 +263,12 @@ TEST_F(DisplayTest, BatchedDrawingMatchesTheReferenceDrawing) {
     p->setValue(i == 2 ? -2300 : i);
     p->setColor(i == 1 ? lk::WHITE : lk::YELLOW);
   }
-  ASSERT_FALSE(display().getReferenceDrawing());
-  drawScene();
-  const sf::Image batched = lktest::captureWindow();
-  display().swapBuffer();
-  display().setReferenceDrawing(true);
-  drawScene();
-  const sf::Image reference = lktest::captureWindow();
-
-  ASSERT_EQ(batched.getSize(), reference.getSize());
-  EXPECT_GT(inkCount(reference), 10000);
-  int differing = 0;
-  for (unsigned y = 0; y < reference.getSize().y; ++y)
-    for (unsigned x = 0; x < reference.getSize().x; ++x) differing += batched.getPixel(x, y) != reference.getPixel(x, y);
-  EXPECT_EQ(differing, 0);
+  expectBatchedCloseToReference("scene", drawScene);
+  expectBatchedCloseToReference("every printable character in every colour", [] {
+    for (int n = 0; n < 120 * 36; ++n)
+      display().drawCh(lk::Vector(VIEW_X + n % 120, n / 120), static_cast<char>(' ' + n % 95),
+                       static_cast<lk::Color>(n / 95 % 8));
+  });
 }
 
 }  // namespace

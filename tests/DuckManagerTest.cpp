@@ -29,7 +29,8 @@ void diveOut(Duck* p_duck) {
 }
 
 bool playing(const lk::Music* p_music) {
-  return p_music != nullptr && p_music->getStream().getStatus() == sf::SoundSource::Playing;
+  return p_music != nullptr && p_music->getStream() != nullptr &&
+         p_music->getStream()->getStatus() == sf::SoundSource::Playing;
 }
 
 class DuckManagerTest : public testing::Test {

@@ -26,7 +26,8 @@ const char* const SPRITES[][2] = {
 const char* const AUDIO[] = {"gun-shot.wav", "new-round.mp3", "start-music.wav", "ducks-quacking.wav"};
 
 bool playing(const lk::Music* p_music) {
-  return p_music != nullptr && p_music->getStream().getStatus() == sf::SoundSource::Playing;
+  return p_music != nullptr && p_music->getStream() != nullptr &&
+         p_music->getStream()->getStatus() == sf::SoundSource::Playing;
 }
 
 lk::Music* startMusic() { return lk::ResourceManager::getInstance().getMusic("start-music"); }

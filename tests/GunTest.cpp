@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "Bullet.h"
 #include "Duck.h"
+#include "DuckShot.h"
 #include "EventHit.h"
 #include "EventMissed.h"
 #include "GameTestSupport.h"
@@ -14,6 +16,7 @@
 #include "ResourceManager.h"
 #include "Reticle.h"
 #include "Sprite.h"
+#include "ViewObject.h"
 #include "TestSupport.h"
 #include "WorldManager.h"
 
@@ -131,6 +134,36 @@ TEST_F(GunTest, TheThirdMissBringsUpOneEndScreen) {
   // An end screen deleted by the world's shut-down brings no start screen.
   lk::WorldManager::getInstance().shutDown();
   EXPECT_EQ(lk::WorldManager::getInstance().getAllObjects().getCount(), 0);
+}
+
+// The move that takes the third duck out ends the game; the ducks that move
+// after it in that same update, out of the world or into a bullet, count
+// neither on the end screen nor in the log.
+TEST_F(GunTest, NothingCountsAfterTheThirdMissInItsOwnFrame) {
+  start();
+  lk::ViewObject* p_hud[2] = {new lk::ViewObject, new lk::ViewObject};
+  p_hud[0]->setViewString("Ducks Missed:");
+  p_hud[1]->setViewString("Points:");
+  for (lk::ViewObject* p_item : p_hud) p_item->setValue(0);
+  const EventMissed missed;
+  lktest::sendEvent(missed);
+  lktest::sendEvent(missed);
+  for (float y : {10.f, 20.f}) {
+    Duck* p_leaving = new Duck(1);
+    p_leaving->setPosition(lk::Vector(236, y));
+    p_leaving->setVelocity(lk::Vector(30, 0));
+  }
+  Duck* p_target = new Duck(1);
+  p_target->setPosition(lk::Vector(150, 30));
+  p_target->setVelocity(lk::Vector(2, 0));
+  new lk::Bullet(lk::Vector(152, 30));
+  m_loop.frame();
+  EXPECT_EQ(lktest::countOfType("EndGame"), 1);
+  EXPECT_EQ(m_gun->getMissed(), 3);
+  EXPECT_EQ(p_hud[0]->getValue(), 1);
+  EXPECT_EQ(p_hud[1]->getValue(), 0);
+  EXPECT_FALSE(p_target->isShot());
+  EXPECT_EQ(lktest::countOfType("DuckShot"), 0);
 }
 
 }  // namespace

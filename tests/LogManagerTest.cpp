@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include <SFML/System/Err.hpp>
 #include <gtest/gtest.h>
 
 #include "LogManager.h"
@@ -83,4 +85,26 @@ TEST(LogManagerTest, WritingWithoutAFileIsDroppedQuietly) {
   EXPECT_FALSE(logManager().isStarted());
   EXPECT_EQ(logManager().writeLog("lost\n"), 0);
   EXPECT_EQ(lktest::readFile("../old.log").find("lost"), std::string::npos);
+}
+
+// The window and audio library's error stream: one line per message while
+// the log is started, each message once, and at shut-down how often each
+// repeated; before start-up and after shut-down it is the library's own.
+TEST(LogManagerTest, SfmlErrorsAreLoggedOnceEachWithTheirCountAtShutDown) {
+  std::ostringstream outside;
+  std::streambuf* const original = sf::err().rdbuf(outside.rdbuf());
+  ASSERT_EQ(logManager().startUp(), 0);
+  logManager().setTimeStamp(false);
+  for (int i = 0; i < 3; ++i) sf::err() << "Failed to play\n  the sound" << std::endl;
+  sf::err() << "Other" << std::endl;
+  sf::err() << "Failed to play the sound" << std::endl;
+  logManager().shutDown();
+  sf::err() << "after" << std::endl;
+  sf::err().rdbuf(original);
+  const std::string log = rawLog();
+  EXPECT_EQ(log.substr(log.find("SFML")),
+            "SFML::err(): Failed to play the sound\n"
+            "SFML::err(): Other\n"
+            "SFML::err(): 4 times in all: Failed to play the sound\n");
+  EXPECT_EQ(outside.str(), "after\n");
 }

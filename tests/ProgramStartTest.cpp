@@ -16,8 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include "GameProcess.h"
 #include "Recorder.h"
 #include "TestSupport.h"
+#include "WindowProbe.h"
 
 namespace {
 
@@ -112,4 +114,48 @@ TEST(ProgramStartTest, NormalStartLogsStartUpThenEveryStepInOrder) {
   }
   EXPECT_GE(expected_step, 30);
   EXPECT_EQ(lktest::readFile("../stdout.txt").find("unable"), std::string::npos);
+}
+
+TEST(ProgramStartTest, NoXServerEndsTheProgramWithStatus1) {
+  lktest::stageGameAssets();
+  int n = 200;
+  while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n))) ++n;
+  setenv("DISPLAY", (":" + std::to_string(n)).c_str(), 1);
+  const int status = runProgram();
+  ASSERT_TRUE(WIFEXITED(status)) << status << "\n" << lktest::readFile("../stderr.txt");
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(lktest::readFile("../stdout.txt"),
+            "DisplayManager was unable to successfully start up.\n"
+            "InputManager was unable to successfully start up.\n"
+            "GameManager::startUp(): ERROR: Not all managers were successfully started.\n\n"
+            "ERROR: The GameManager could not start up successfully.\n");
+  EXPECT_TRUE(lktest::logHas("DisplayManager::startUp(): The SFML graphics window could not be rendered."));
+}
+
+// No audio device: one line in the log says so, and a game is played and
+// ended in silence, with the audio library's complaints neither on standard
+// error nor in the log.
+TEST(ProgramStartTest, NoAudioDevicePlaysSilently) {
+  using lktest::e2e::GameProcess;
+  ASSERT_TRUE(lktest::usePrivateDisplay()) << "Xvfb did not start";
+  GameProcess game(lktest::parentDir() + "/game");
+  ASSERT_TRUE(game.start(GameProcess::Audio::NO_DEVICE)) << game.error();
+  ASSERT_TRUE(game.findWindow(60000)) << game.error() << "\n" << game.stderrText();
+  ASSERT_TRUE(game.waitForStep(5, 60000));
+  ASSERT_TRUE(game.key("1"));
+  ASSERT_TRUE(game.waitForStep(game.lastStep() + 90, 60000));
+  ASSERT_TRUE(game.key("q"));
+  // The end screen shows for 135 steps, then the start screen is back.
+  ASSERT_TRUE(game.waitForStep(game.lastStep() + 180, 60000));
+  ASSERT_TRUE(game.key("q"));
+  EXPECT_EQ(game.waitExit(30000), 0) << game.stderrText();
+  EXPECT_LT(game.stderrText().size(), 4096u) << game.stderrText();
+  int audio_lines = 0;
+  for (std::string line : game.logLines()) {
+    for (char& c : line) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    audio_lines += line.find("audio") != std::string::npos || line.find("openal") != std::string::npos;
+  }
+  EXPECT_EQ(audio_lines, 1);
+  EXPECT_EQ(game.logCount("ResourceManager::startUp(): No audio device could be opened. The game plays without sound."), 1);
+  EXPECT_EQ(game.logCount("Music::loadMusic(): music successfully opened from ../sounds/ducks-quacking.wav."), 1);
 }

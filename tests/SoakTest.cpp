@@ -63,7 +63,7 @@ TEST(Soak, RandomPlayRunsCleanWithoutMemoryGrowth) {
   setenv("ASAN_OPTIONS", (std::string(asan != nullptr ? asan : "") + ":quarantine_size_mb=16").c_str(), 1);
 
   GameProcess game(lktest::parentDir() + "/game", {}, source);
-  ASSERT_TRUE(game.start(false)) << game.error();  // long runs would record 350 KB of audio a second
+  ASSERT_TRUE(game.start(GameProcess::Audio::SILENT)) << game.error();  // long runs would record 350 KB of audio a second
   ASSERT_TRUE(game.findWindow(60000)) << game.error() << "\n" << game.stderrText();
 
   const auto look = [&]() -> std::string {

@@ -182,7 +182,7 @@ TEST(SpriteHostileFile, HugeOrNegativeSizesAndOverlongLinesFailAndTheBoundsThems
       {line, head + "has a line longer than 1000000 characters."},
       // A long last line without a line feed, repeated for a thousand missing rows.
       {"1000\n1000\n1\n1\nred\n" + std::string(5000, 'y'),
-       "ResourceManager::loadSprite(): the frames of ../bad-spr.txt hold more than 4000000 characters."},
+       "ResourceManager::loadSprite(): the frames of ../bad-spr.txt hold more than 1000000 characters."},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(-1, load("bad-spr.txt", c.file, "bad").result) << c.message;
@@ -192,8 +192,8 @@ TEST(SpriteHostileFile, HugeOrNegativeSizesAndOverlongLinesFailAndTheBoundsThems
   EXPECT_EQ(nullptr, rm.getSprite("bad"));
   EXPECT_FALSE(lktest::logHas(loadedLine("bad-spr.txt")));
 
-  // At the bounds: one frame of a million cells; ten thousand frames.
-  ASSERT_EQ(0, load("max-cells-spr.txt", "1\n1000\n1000\n1\nred\n", "max-cells").result);
+  // At the bounds: one frame of 10,000 cells; ten thousand frames.
+  ASSERT_EQ(0, load("max-cells-spr.txt", "1\n1000\n10\n1\nred\n", "max-cells").result);
   EXPECT_EQ(1, rm.getSprite("max-cells")->getFrameCount());
   ASSERT_EQ(0, load("max-frames-spr.txt", "10000\n10\n10\n1\nred\n##########\n", "max-frames").result);
   EXPECT_EQ(10000, rm.getSprite("max-frames")->getFrameCount());

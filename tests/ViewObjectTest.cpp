@@ -99,6 +99,14 @@ TEST_F(ViewObjectTest, ViewEventsChangeOnlyTheItemsWithTheirExactLabel) {
   EXPECT_EQ(p_points->eventHandler(&key), 0);
   EXPECT_EQ(p_points->eventHandler(&step), 0);
   EXPECT_EQ(p_points->getValue(), -50);
+  // Sums beyond int stop at its limits.
+  const lk::EventView most("Points:", INT_MAX), least("Points:", INT_MIN);
+  const int expected[] = {INT_MAX - 50, INT_MAX, -1, INT_MIN, INT_MIN};
+  int i = 0;
+  for (const lk::EventView* p_event : {&most, &most, &least, &least, &least}) {
+    p_points->eventHandler(p_event);
+    EXPECT_EQ(p_points->getValue(), expected[i++]);
+  }
   EXPECT_EQ(lk::toString(INT_MIN), "-2147483648");
   EXPECT_EQ(lk::toString(INT_MAX), "2147483647");
 }

@@ -96,7 +96,7 @@ GameProcess::~GameProcess() {
   if (running() && kill(m_pid, SIGKILL) == 0) waitExit(5000);
 }
 
-bool GameProcess::start(bool record_audio) {
+bool GameProcess::start(Audio audio) {
   try {
     fs::remove_all(m_dir);
     fs::create_directories(m_dir + "/bin");
@@ -104,13 +104,15 @@ bool GameProcess::start(bool record_audio) {
       fs::copy(m_source + part, m_dir + part, fs::copy_options::recursive);
     for (const std::string& file : m_missing)
       if (!fs::remove(m_dir + "/" + file)) throw std::runtime_error("no " + file + " in the game's copy");
+    for (const auto& file : m_replaced) writeFile(m_dir + "/" + file.first, file.second);
   } catch (const std::exception& e) {
     m_error = e.what();
     return false;
   }
   const std::string conf = m_dir + "/alsoft.conf";
-  writeFile(conf, record_audio ? "[general]\ndrivers=wave\n\n[wave]\nfile=" + audioPath() + "\n"
-                               : std::string("[general]\ndrivers=null\n"));
+  const std::string wave_file = audio == Audio::RECORDED ? audioPath() : m_dir + "/no/such/folder/audio.wav";
+  writeFile(conf, audio == Audio::SILENT ? std::string("[general]\ndrivers=null\n")
+                                         : "[general]\ndrivers=wave\n\n[wave]\nfile=" + wave_file + "\n");
 
   std::vector<std::string> env = {"ALSOFT_CONF=" + conf};
   for (char** p = environ; *p != nullptr; ++p)

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <SFML/Graphics/Image.hpp>
@@ -33,9 +34,14 @@ class GameProcess {
   GameProcess(const GameProcess&) = delete;
   GameProcess& operator=(const GameProcess&) = delete;
 
-  // Copies the tree and starts bin/fowlshot (or LK_PROGRAM's) in bin/, dying with this
-  // process. OpenAL's output goes to audioPath(), or nowhere.
-  bool start(bool record_audio = true);
+  // Gives `file` (e.g. "sounds/gun-shot.wav") new content in the copy.
+  void replace(const std::string& file, std::string content) { m_replaced.emplace_back(file, std::move(content)); }
+  // What OpenAL Soft plays to: audioPath(), nowhere, or a device that
+  // cannot be opened.
+  enum class Audio { RECORDED, SILENT, NO_DEVICE };
+  // Copies the tree and starts bin/fowlshot (or LK_PROGRAM's) in bin/, dying
+  // with this process.
+  bool start(Audio audio = Audio::RECORDED);
   // Waits for the window titled "Fowlshot Lark" and gives it the focus.
   bool findWindow(int timeout_ms);
   bool running() { return waitExit(0) == -1; }
@@ -67,6 +73,7 @@ class GameProcess {
  private:
   std::string m_dir, m_source, m_window, m_error;
   std::vector<std::string> m_missing;
+  std::vector<std::pair<std::string, std::string>> m_replaced;
   pid_t m_pid = -1;
   int m_status = -1;
 };

@@ -56,7 +56,7 @@ bool usePrivateDisplay() {
     if (null_fd >= 0) dup2(null_fd, 1), dup2(null_fd, 2);
     // -displayfd: the server picks a free display and writes its number.
     const std::string fd = std::to_string(fds[1]);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset",
            static_cast<char*>(nullptr));
     _exit(127);
   }
