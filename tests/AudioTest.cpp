@@ -104,17 +104,16 @@ TEST(SoundLoading, OddFilesLoadWhatTheyHoldOrFailWithBothMessages) {
   ASSERT_EQ("ID3", lktest::readFile(tagged).substr(0, 3));
   ASSERT_EQ(0, rm.loadSound(tagged, "tagged"));
   EXPECT_NEAR(1.0, seconds(*rm.getSound("tagged")->getBuffer()), 0.03);
-  // The first half of a file: what is there plays, the rest is gone.
+  // The first half of a file, as a failed copy leaves it, is refused: its
+  // header promises more than it holds.
   const std::string whole = lktest::readFile(mp3(original, "whole.mp3", "-b 96"));
   lktest::writeFile("../half.mp3", whole.substr(0, whole.size() / 2));
-  ASSERT_EQ(0, rm.loadSound("../half.mp3", "half"));
-  EXPECT_NEAR(0.5, seconds(*rm.getSound("half")->getBuffer()), 0.2);
 
   lktest::writeFile("../text.mp3", "this is not an mp3 file\n");
   std::string noise;
   for (int i = 0; i < 4096; ++i) noise.push_back(char((i * 7919 + 13) & 0xFF));
   lktest::writeFile("../noise.wav", noise);
-  for (const std::string bad : {"../text.mp3", "../noise.wav", "../missing.wav"}) {
+  for (const std::string bad : {"../half.mp3", "../text.mp3", "../noise.wav", "../missing.wav"}) {
     EXPECT_EQ(-1, rm.loadSound(bad, "bad"));
     EXPECT_TRUE(lktest::logHas("Sound::loadSound(): ERROR: sound could not be loaded from " + bad + "."));
     EXPECT_TRUE(lktest::logHas("ResourceManager::loadSound(): Unable to load sound from file " + bad + "."));
@@ -122,7 +121,7 @@ TEST(SoundLoading, OddFilesLoadWhatTheyHoldOrFailWithBothMessages) {
   EXPECT_EQ(nullptr, rm.getSound("bad"));
   // The failed loads did not move the count.
   ASSERT_EQ(0, rm.loadSound(original, "next"));
-  EXPECT_EQ(rm.getSound("tagged") + 2, rm.getSound("next"));
+  EXPECT_EQ(rm.getSound("tagged") + 1, rm.getSound("next"));
 }
 
 // Both tables hold fifty, find the first of a label, refuse a further load

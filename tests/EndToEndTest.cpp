@@ -294,7 +294,12 @@ TEST_F(EndToEnd, TitleCellsHudThreeEscapesAndQAt30StepsPerSecond) {
   EXPECT_NEAR(best, 30.0, 0.6) << "steps per second";
   std::cerr << "step rate: " << best << " steps/s\n";
 
-  const std::vector<std::string> lines = game->logLines();
+  // The window library's remarks on the machine (no vertical sync under
+  // Xvfb) may stand between any two of the engine's lines.
+  std::vector<std::string> lines = game->logLines();
+  lines.erase(std::remove_if(lines.begin(), lines.end(),
+                             [](const std::string& l) { return l.rfind("SFML::err(): ", 0) == 0; }),
+              lines.end());
   const std::vector<std::string>& start_up = lktest::startUpLines();
   ASSERT_GE(lines.size(), start_up.size());
   EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + long(start_up.size())), start_up);
