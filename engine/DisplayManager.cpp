@@ -5,6 +5,7 @@
 
 #include "Box.h"
 #include "LogManager.h"
+#include "Platform.h"
 #include "WorldManager.h"
 
 namespace lk {
@@ -99,16 +100,22 @@ int DisplayManager::startUp() {
   LogManager& log = LogManager::getInstance();
   if (m_window) {
     log.writeLog("DisplayManager::startUp(): The SFML window has already been created.\n");
-    return 0;
+    if (m_is_started) return 0;
+    // The window stayed from a start-up that failed later (the font): finish
+    // that start-up now, so its failure is not reported as success.
+    return finishStartUp();
   }
 
-  m_window.reset(new sf::RenderWindow(
-      sf::VideoMode(static_cast<unsigned int>(m_window_horizontal_pixels),
-                    static_cast<unsigned int>(m_window_vertical_pixels), 32),
-      sf::String(DEFAULT_WINDOW_TITLE), sf::Style::Close, sf::ContextSettings()));
-  // SFML reports a failed creation (no display, no GL context) only as a
-  // window that is not open.
-  if (!m_window->isOpen()) {
+  // A window library that meets no X server ends the process; ask first.
+  const platform::WindowingConnection windowing;
+  if (windowing.reachable())
+    m_window.reset(new sf::RenderWindow(
+        sf::VideoMode(static_cast<unsigned int>(m_window_horizontal_pixels),
+                      static_cast<unsigned int>(m_window_vertical_pixels), 32),
+        sf::String(DEFAULT_WINDOW_TITLE), sf::Style::Close, sf::ContextSettings()));
+  // SFML reports a failed creation (no GL context) only as a window that is
+  // not open.
+  if (!m_window || !m_window->isOpen()) {
     m_window.reset();
     log.writeLog("DisplayManager::startUp(): The SFML graphics window could not be rendered.\n");
     return -1;
@@ -119,7 +126,11 @@ int DisplayManager::startUp() {
   // A new window's buffer holds whatever the driver left there; the first
   // frame starts from the background like every later one.
   m_window->clear(m_window_background_color);
+  return finishStartUp();
+}
 
+int DisplayManager::finishStartUp() {
+  LogManager& log = LogManager::getInstance();
   if (!m_font.loadFromFile(DEFAULT_FONT_FILE)) {
     log.writeLog("DisplayManager::startUp(): Font 'lk-font.ttf' could not be located or loaded.\n");
     return -1;

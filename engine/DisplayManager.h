@@ -60,6 +60,9 @@ class DisplayManager : public Manager {
  private:
   DisplayManager();
 
+  // The part of start-up that follows the window's creation: the font and the
+  // drawing caches, then the started flag.
+  int finishStartUp();
   // Loads the bold glyph of every byte at the character size, so the font's
   // page texture is complete before the first frame.
   void cacheGlyphs(unsigned int character_size);

@@ -2,6 +2,8 @@
 
 #include <cstdarg>
 
+#include <SFML/System/Err.hpp>
+
 #include "Platform.h"
 
 namespace lk {
@@ -10,11 +12,12 @@ LogManager::LogManager() : m_do_flush(true), m_do_time_stamp(true), m_p_file(nul
   setType("LogManager");
 }
 
-LogManager::~LogManager() {
-  if (m_p_file != nullptr) std::fclose(m_p_file);
-}
+LogManager::~LogManager() { LogManager::shutDown(); }
 
 LogManager& LogManager::getInstance() {
+  // SFML's error stream is made first, so that it is destroyed after the
+  // log, which hands the stream its own buffer back on the way out.
+  sf::err();
   static LogManager log_manager;
   return log_manager;
 }
@@ -26,12 +29,14 @@ int LogManager::startUp() {
   m_p_file = std::fopen(LOGFILE_NAME, "w");
   if (m_p_file == nullptr) return -1;
   writeLog("LogManager::startUp(): lark.log was opened successfully.\n");
+  m_sfml_errors.attach();
   Manager::startUp();
   writeLog("LogManager::startUp(): LogManager was successfully started.\n");
   return 0;
 }
 
 void LogManager::shutDown() {
+  m_sfml_errors.detach();
   if (m_p_file != nullptr) {
     std::fclose(m_p_file);
     m_p_file = nullptr;

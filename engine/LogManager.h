@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "Manager.h"
+#include "SfmlErrorLog.h"
 
 #if defined(__GNUC__)
 #define LK_PRINTF_FORMAT(f, a) __attribute__((format(printf, f, a)))
@@ -38,6 +39,8 @@ class LogManager : public Manager {
   bool m_do_flush;
   bool m_do_time_stamp;
   std::FILE* m_p_file;
+  // SFML's error stream, sent to this log while the log is started.
+  SfmlErrorLog m_sfml_errors;
 };
 
 }  // namespace lk

@@ -2,6 +2,7 @@
 #ifndef LK_MUSIC_H
 #define LK_MUSIC_H
 
+#include <memory>
 #include <string>
 
 #include <SFML/Audio.hpp>
@@ -19,12 +20,18 @@ class Music {
   std::string getLabel() const;
   void play(bool loop = true);
   void stop();
-  // The stream, for callers that check its state.
-  const sf::Music& getStream() const;
+  // Without an audio device the file is still opened to check it, but no
+  // SFML stream is made (it would fail and complain on every refill), and
+  // play and stop do nothing.
+  void setAudible(bool audible);
+  // The stream, for callers that check its state; null before a load, or
+  // when the music is not audible.
+  const sf::Music* getStream() const;
 
  private:
-  sf::Music m_music;
+  std::unique_ptr<sf::Music> m_music;  // made by the first load with audio
   std::string m_label;
+  bool m_audible;
 };
 
 }  // namespace lk

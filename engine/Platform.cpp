@@ -7,6 +7,9 @@
 #include <ctime>
 #include <cerrno>
 #endif
+#if !defined(_WIN32) && !defined(__APPLE__)
+#include <X11/Xlib.h>
+#endif
 
 namespace lk {
 namespace platform {
@@ -81,7 +84,26 @@ void sleepMilliseconds(int milliseconds) {
 void requestTimerResolution() {}
 void releaseTimerResolution() {}
 
+
 #endif
+
+#if defined(_WIN32) || defined(__APPLE__)
+
+// The window library reports a failed window there; nothing to hold.
+WindowingConnection::WindowingConnection() : m_p_connection(this) {}
+WindowingConnection::~WindowingConnection() {}
+
+#else
+
+WindowingConnection::WindowingConnection() : m_p_connection(XOpenDisplay(nullptr)) {}
+
+WindowingConnection::~WindowingConnection() {
+  if (m_p_connection != nullptr) XCloseDisplay(static_cast<Display*>(m_p_connection));
+}
+
+#endif
+
+bool WindowingConnection::reachable() const { return m_p_connection != nullptr; }
 
 }  // namespace platform
 }  // namespace lk

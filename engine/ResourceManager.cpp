@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <utility>
 
+#include <AL/alc.h>
+
 #include "LogManager.h"
 #include "Mp3SoundFileReader.h"
 
@@ -115,6 +117,15 @@ bool withinCellBound(int frames, int width, int height) {
   return area <= MAX_SPRITE_CELLS && area * atLeastOne(frames) <= MAX_SPRITE_CELLS;
 }
 
+// Whether the system's default audio device opens; it is closed again, and
+// SFML opens its own when the first sound or music is loaded.
+bool audioDeviceOpens() {
+  ALCdevice* p_device = alcOpenDevice(nullptr);
+  if (p_device == nullptr) return false;
+  alcCloseDevice(p_device);
+  return true;
+}
+
 }  // namespace
 
 ResourceManager& ResourceManager::getInstance() {
@@ -140,6 +151,15 @@ int ResourceManager::startUp() {
   m_sprite_count = 0;
   m_sound_count = 0;
   m_music_count = 0;
+  // Without an audio device every audio call fails and complains, again and
+  // again from a music's streaming thread, and asks the system for a device
+  // once more: ask once here, and keep audio off for the run.
+  const bool audible = audioDeviceOpens();
+  if (!audible)
+    LogManager::getInstance().writeLog(
+        "ResourceManager::startUp(): No audio device could be opened. The game plays without sound.\n");
+  for (Sound& sound : m_sound) sound.setAudible(audible);
+  for (Music& music : m_music) music.setAudible(audible);
   m_is_started = true;
   return 0;
 }

@@ -2,6 +2,7 @@
 #ifndef LK_SOUND_H
 #define LK_SOUND_H
 
+#include <memory>
 #include <string>
 
 #include <SFML/Audio.hpp>
@@ -20,13 +21,21 @@ class Sound {
   std::string getLabel() const;
   void play(bool loop = false);
   void stop();
-  // The decoded samples, for callers that check what was loaded.
-  const sf::SoundBuffer& getBuffer() const;
+  // Without an audio device the sound is still read from its file, but no
+  // SFML audio object is made (each would fail and complain, and ask the
+  // system for a device again), and play and stop do nothing.
+  void setAudible(bool audible);
+  // The decoded samples, for callers that check what was loaded; null
+  // before a load, or when the sound is not audible.
+  const sf::SoundBuffer* getBuffer() const;
 
  private:
-  sf::Sound m_sound;
-  sf::SoundBuffer m_sound_buffer;
+  // Made by the first load with audio, and kept: the voice plays from the
+  // buffer beside it, and goes first.
+  std::unique_ptr<sf::SoundBuffer> m_sound_buffer;
+  std::unique_ptr<sf::Sound> m_sound;
   std::string m_label;
+  bool m_audible;
 };
 
 }  // namespace lk

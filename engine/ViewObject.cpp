@@ -1,5 +1,7 @@
 #include "ViewObject.h"
 
+#include <algorithm>
+#include <climits>
 #include <sstream>
 #include <utility>
 
@@ -53,9 +55,11 @@ int ViewObject::eventHandler(const Event* p_event) {
   if (p_event->getType() != VIEW_EVENT) return 0;
   const EventView* p_view_event = static_cast<const EventView*>(p_event);
   if (p_view_event->getTag() != m_view_string) return 0;
-  if (p_view_event->getDelta())
-    m_value += p_view_event->getValue();
-  else
+  if (p_view_event->getDelta()) {
+    // A sum beyond int stops at its limit instead of wrapping.
+    const long long sum = static_cast<long long>(m_value) + p_view_event->getValue();
+    m_value = static_cast<int>(std::min<long long>(std::max<long long>(sum, INT_MIN), INT_MAX));
+  } else
     m_value = p_view_event->getValue();
   return 1;
 }

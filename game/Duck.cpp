@@ -13,7 +13,7 @@
 #include "LogManager.h"
 #include "WorldManager.h"
 
-Duck::Duck(int level) : m_shot(false), m_missed(false), m_level(level) {
+Duck::Duck(int level) : m_shot(false), m_missed(false), m_play_ended(false), m_level(level) {
   setSprite("duck-flying-right");
   setType("Duck");
   setSolidness(lk::HARD);
@@ -25,6 +25,7 @@ Duck::Duck(int level) : m_shot(false), m_missed(false), m_level(level) {
 Duck::~Duck() = default;
 
 int Duck::eventHandler(const lk::Event* p_event) {
+  if (m_play_ended) return 0;
   const std::string type = p_event->getType();
   if (type == lk::OUT_EVENT && !m_shot) out();
   if (type == lk::COLLISION_EVENT) {
@@ -63,6 +64,8 @@ void Duck::hit() {
   // Made after the events, so it does not receive them.
   new DuckShot(getPosition());
 }
+
+void Duck::endPlay() { m_play_ended = true; }
 
 void Duck::moveToStart() {
   const int w = lk::DisplayManager::getInstance().getHorizontalCells();

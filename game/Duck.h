@@ -15,6 +15,9 @@ class Duck : public lk::Object {
 
   void out();
   void hit();
+  // The game has ended: this duck, still flying until it is deleted, reports
+  // neither a hit nor a miss any more.
+  void endPlay();
   void moveToStart();
   void aimAtView(int level);
 
@@ -25,6 +28,7 @@ class Duck : public lk::Object {
  private:
   bool m_shot;
   bool m_missed;  // already reported as missed: no hit and no second miss
+  bool m_play_ended;
   int m_level;
 };
 

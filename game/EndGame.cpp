@@ -1,6 +1,7 @@
 #include "EndGame.h"
 
 #include "DisplayManager.h"
+#include "Duck.h"
 #include "DuckManager.h"
 #include "EventStep.h"
 #include "ObjectList.h"
@@ -19,7 +20,12 @@ EndGame::EndGame() : m_countdown(0), m_finished(false) {
   for (int i = 0; i < objects.getCount(); ++i) {
     lk::Object* p_object = objects.at(i);
     const std::string type = p_object->getType();
-    if (type == "Duck" || type == "Gun" || type == "Reticle") {
+    if (type == "Duck") {
+      // It moves on until the next update deletes it, maybe out of the world
+      // or into a bullet in this very frame; the ended game counts neither.
+      if (auto* p_duck = dynamic_cast<Duck*>(p_object)) p_duck->endPlay();
+      world.markForDelete(p_object);
+    } else if (type == "Gun" || type == "Reticle") {
       world.markForDelete(p_object);
     } else if (type == "DuckManager") {
       if (auto* p_manager = dynamic_cast<DuckManager*>(p_object)) p_manager->endPlay();

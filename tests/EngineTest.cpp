@@ -1,8 +1,12 @@
 // The engine: the world's rules for moves, collisions, exits and deletion;
 // the clock; sprite files; view events; the MP3 reader; the key table; and
 // on a real window, colours and the fast drawing path.
+#include <climits>
 #include <cmath>
 #include <map>
+#include <sstream>
+
+#include <SFML/System/Err.hpp>
 
 #include <gtest/gtest.h>
 
@@ -179,6 +183,25 @@ TEST(Clock, MeasuresAcrossThe32BitWrapsAndEveryCalendarCarry) {
   EXPECT_EQ(clock.delta(), 0);
 }
 
+// The window and audio library's error stream: one line per message while the
+// log is started, each message once, and at shut-down how often each repeated;
+// before start-up and after shut-down it is the library's own.
+TEST(Log, SfmlErrorsAreLoggedOnceEachWithTheirCountAtShutDown) {
+  std::ostringstream outside;
+  std::streambuf* const original = sf::err().rdbuf(outside.rdbuf());
+  ASSERT_EQ(lk::LogManager::getInstance().startUp(), 0);
+  lk::LogManager::getInstance().setTimeStamp(false);
+  for (int i = 0; i < 3; ++i) sf::err() << "Failed to play\n  the sound" << std::endl;
+  sf::err() << "Other" << std::endl << "Failed to play the sound" << std::endl;
+  lk::LogManager::getInstance().shutDown();
+  sf::err() << "after" << std::endl;
+  sf::err().rdbuf(original);
+  const std::string log = lkt::readFile("../lark.log");
+  EXPECT_EQ(log.substr(log.find("SFML")), "SFML::err(): Failed to play the sound\nSFML::err(): Other\n"
+                                          "SFML::err(): 4 times in all: Failed to play the sound\n");
+  EXPECT_EQ(outside.str(), "after\n");
+}
+
 namespace {
 
 struct Loaded {
@@ -276,6 +299,13 @@ TEST_F(World, ViewEventsChangeOnlyTheItemsWithTheirExactLabel) {
   const lk::EventStep step(3);
   EXPECT_EQ(points->eventHandler(&step), 0);
   EXPECT_EQ(points->getValue(), -50);
+  // Sums beyond int stop at its limits.
+  const lk::EventView most("Points:", INT_MAX), least("Points:", INT_MIN);
+  const int expected[] = {INT_MAX - 50, INT_MAX, -1, INT_MIN, INT_MIN};
+  for (int i = 0; i < 5; ++i) {
+    points->eventHandler(i < 2 ? &most : &least);
+    EXPECT_EQ(points->getValue(), expected[i]) << i;
+  }
 }
 
 // A tone from sox, as WAV and as MP3 from lame: the MP3 decodes at its rate
@@ -291,7 +321,7 @@ TEST(Mp3, DecodesToTheOriginalsLengthAndSamples) {
                          ".wav synth 0.7 sine 440 vol 0.5 && lame --quiet " + options + " " + name + ".wav " + name + ".mp3"));
     ASSERT_EQ(rm.loadSound(name + ".wav", name + "wav"), 0);
     ASSERT_EQ(rm.loadSound(name + ".mp3", name), 0);
-    const sf::SoundBuffer &mp3 = rm.getSound(name)->getBuffer(), &wav = rm.getSound(name + "wav")->getBuffer();
+    const sf::SoundBuffer &mp3 = *rm.getSound(name)->getBuffer(), &wav = *rm.getSound(name + "wav")->getBuffer();
     EXPECT_EQ(mp3.getSampleRate(), unsigned(rate));
     ASSERT_EQ(mp3.getChannelCount(), unsigned(channels));
     EXPECT_NEAR(double(mp3.getSampleCount()) / channels / rate, 0.7, 0.03);
@@ -330,6 +360,10 @@ TEST(Input, TheKeyTableMapsEachOfItsKeysAndNoOther) {
 TEST(Window, ColoursAndTransparencyShowAndTheFastPathDrawsTheReferencePicture) {
   lk::DisplayManager& display = lk::DisplayManager::getInstance();
   lk::LogManager::getInstance().startUp();
+  // Without the font the start fails, and fails again when asked again; with it, it succeeds.
+  ASSERT_EQ(display.startUp(), -1);
+  ASSERT_EQ(display.startUp(), -1);
+  EXPECT_FALSE(display.isStarted());
   lkt::stageAssets();
   ASSERT_EQ(display.startUp(), 0);
   world().startUp();

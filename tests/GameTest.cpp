@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include "Bullet.h"
 #include "Duck.h"
 #include "DuckManager.h"
 #include "EventKeyboard.h"
+#include "EventMissed.h"
 #include "EventMouse.h"
 #include "EventStep.h"
 #include "GameManager.h"
@@ -66,7 +68,7 @@ int hud(const std::string& label) {
 
 bool playing(const std::string& label) {
   const lk::Music* p = lk::ResourceManager::getInstance().getMusic(label);
-  return p != nullptr && p->getStream().getStatus() == sf::SoundSource::Playing;
+  return p != nullptr && p->getStream() != nullptr && p->getStream()->getStatus() == sf::SoundSource::Playing;
 }
 
 std::vector<Duck*> flying() {
@@ -152,6 +154,31 @@ TEST_F(Game, FourWavesMakeARoundWithABannerAndAPauseAfterWhichDucksFlyFaster) {
     EXPECT_EQ(p->getLevel(), 2);
     EXPECT_NEAR(p->getSpeed(), 2.1f, 1e-5);
   }
+}
+
+// The move that takes the third duck out ends the game; the ducks that move
+// after it in that same update, out of the world or into a bullet, count
+// neither on the end screen nor in the log.
+TEST_F(Game, NothingCountsAfterTheThirdMissInItsOwnFrame) {
+  Gun* gun = new Gun;
+  lk::ViewObject *missed = new lk::ViewObject, *points = new lk::ViewObject;
+  missed->setViewString("Ducks Missed:"), points->setViewString("Points:");
+  const EventMissed miss;
+  world().onEvent(&miss), world().onEvent(&miss);
+  for (float y : {10.f, 20.f}) {
+    Duck* leaving = new Duck(1);
+    leaving->setPosition(lk::Vector(236, y)), leaving->setVelocity(lk::Vector(30, 0));
+  }
+  Duck* target = new Duck(1);
+  target->setPosition(lk::Vector(150, 30)), target->setVelocity(lk::Vector(2, 0));
+  new lk::Bullet(lk::Vector(152, 30));
+  frame();
+  EXPECT_EQ(ofType("EndGame").size(), 1u);
+  EXPECT_EQ(gun->getMissed(), 3);
+  EXPECT_EQ(missed->getValue(), 1);
+  EXPECT_EQ(points->getValue(), 0);
+  EXPECT_FALSE(target->isShot());
+  EXPECT_TRUE(ofType("DuckShot").empty());
 }
 
 TEST_F(Game, BulletsComeEverySixthStepShotsSoundEveryEighthAndHitWithinThreeSteps) {

@@ -60,7 +60,7 @@ bool privateDisplay() {
     const int null_fd = open("/dev/null", O_WRONLY);
     if (getppid() != parent || dup2(null_fd, 1) < 0 || dup2(null_fd, 2) < 0 || close(fds[0]) != 0) _exit(1);
     // -displayfd: the server picks a free display and writes its number.
-    execlp("Xvfb", "Xvfb", "-displayfd", std::to_string(fds[1]).c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+    execlp("Xvfb", "Xvfb", "-displayfd", std::to_string(fds[1]).c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset",
            static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -94,9 +94,9 @@ class Game {
     for (const char* part : {"bin", "sprites", "sounds", "lk-font.ttf"})
       fs::copy(fs::path(*program).parent_path().parent_path() / part, dir + "/" + part, fs::copy_options::recursive);
     for (const std::string& file : missing) fs::remove(dir + "/" + file);
+    lkt::writeFile(dir + "/alsoft.conf", "[general]\ndrivers=wave\n[wave]\nfile=" + dir + "/audio.wav\n");
     if (prepare) prepare(dir);
     *program = dir + "/bin/" + fs::path(*program).filename().string();
-    lkt::writeFile(dir + "/alsoft.conf", "[general]\ndrivers=wave\n[wave]\nfile=" + dir + "/audio.wav\n");
     setenv("ALSOFT_CONF", (dir + "/alsoft.conf").c_str(), 1);
     std::vector<char*> args;
     for (std::string& a : argv) args.push_back(&a[0]);
@@ -451,20 +451,55 @@ TEST_F(Play, AShotHitsADuckAndThreeMissesEndTheGame) {
   EXPECT_GT(rms(audio, again_time, again_time + 0.5), AUDIBLE) << "no start music again";
 }
 
-// Without the font, or with no log to write, the program ends at once with
-// status 1 and these lines on standard output.
-TEST_F(Play, NoFontOrNoLogEndsWithStatus1) {
+// Without the font, with no log to write, or with no X server, the program
+// ends at once with status 1, these lines on standard output and its reason in the log.
+TEST_F(Play, NoFontNoLogOrNoXServerEndsWithStatus1) {
   const std::string failed = "GameManager::startUp(): ERROR: Not all managers were successfully started.\n\n"
                              "ERROR: The GameManager could not start up successfully.\n";
-  const std::pair<std::function<void(const std::string&)>, std::string> cases[] = {
-      {[](const std::string& dir) { fs::remove(dir + "/lk-font.ttf"); },
-       "DisplayManager was unable to successfully start up.\nInputManager was unable to successfully start up.\n" + failed},
-      {[](const std::string& dir) { fs::create_directory(dir + "/lark.log"); }, "LogManager was unable to successfully start up.\n" + failed}};
-  for (const auto& [prepare, output] : cases) {
-    game = std::make_unique<Game>(Lines{}, prepare);
+  const std::string display = "DisplayManager was unable to successfully start up.\nInputManager was unable to successfully start up.\n";
+  const struct {
+    std::function<void(const std::string&)> prepare;
+    std::string output, log;
+  } cases[] = {
+      {[](const std::string& dir) { fs::remove(dir + "/lk-font.ttf"); }, display + failed,
+       "DisplayManager::startUp(): Font 'lk-font.ttf' could not be located or loaded."},
+      {[](const std::string& dir) { fs::create_directory(dir + "/lark.log"); }, "LogManager was unable to successfully start up.\n" + failed, ""},
+      {[](const std::string&) {
+         int n = 200;
+         while (fs::exists("/tmp/.X11-unix/X" + std::to_string(n))) ++n;
+         setenv("DISPLAY", (":" + std::to_string(n)).c_str(), 1);
+       }, display + failed, "DisplayManager::startUp(): The SFML graphics window could not be rendered."}};
+  for (const auto& c : cases) {
+    game = std::make_unique<Game>(Lines{}, c.prepare);
     EXPECT_EQ(game->exitStatus(60000), 1) << game->errors();
-    EXPECT_EQ(game->output(), output);
+    EXPECT_EQ(game->output(), c.output);
+    EXPECT_EQ(game->count(c.log), c.log.empty() ? 0 : 1) << c.log;
   }
+}
+
+// No audio device: one line in the log says so, and a game is played and
+// ended in silence, with the audio library's complaints neither on standard
+// error nor in the log.
+TEST_F(Play, NoAudioDevicePlaysSilently) {
+  start({}, [](const std::string& dir) {
+    lkt::writeFile(dir + "/alsoft.conf", "[general]\ndrivers=wave\n[wave]\nfile=" + dir + "/no/such/folder/audio.wav\n");
+  });
+  ASSERT_TRUE(game->key("1"));
+  ASSERT_TRUE(see("play", [&](const sf::Image& i) { return hud(i, 0, 1, 0); }));
+  ASSERT_TRUE(game->waitStep(game->lastStep() + 60));
+  ASSERT_TRUE(game->key("q"));
+  ASSERT_TRUE(see("end", endScreen));
+  ASSERT_TRUE(see("title", title));
+  quit();
+  EXPECT_LT(game->errors().size(), 4096u) << game->errors();
+  int audio_lines = 0;
+  for (std::string line : game->log()) {
+    for (char& c : line) c = char(std::tolower(static_cast<unsigned char>(c)));
+    audio_lines += line.find("audio") != std::string::npos || line.find("openal") != std::string::npos;
+  }
+  EXPECT_EQ(audio_lines, 1);
+  EXPECT_EQ(game->count("ResourceManager::startUp(): No audio device could be opened. The game plays without sound."), 1);
+  EXPECT_EQ(game->count("Music::loadMusic(): music successfully opened from ../sounds/ducks-quacking.wav."), 1);
 }
 
 namespace {
