@@ -212,7 +212,7 @@ struct Loaded {
 Loaded loadSprite(const std::string& content, const std::string& label) {
   lk::LogManager::getInstance().startUp();
   lk::ResourceManager& rm = lk::ResourceManager::getInstance();
-  rm.startUp();
+  rm.shutDown(), rm.startUp();  // an empty table
   lkt::writeFile("../" + label + "-spr.txt", content);
   testing::internal::CaptureStdout();
   Loaded out{rm.loadSprite("../" + label + "-spr.txt", label), testing::internal::GetCapturedStdout(), ""};
