@@ -105,6 +105,11 @@ class DisplayManager : public Manager {
   // The pieces of the glyph that no later background covers; returns their count.
   int cutGlyph(const CutGlyph& glyph, Rect* pieces);
   void appendQuad(const Rect& quad, const Rect& texture, sf::Color color);
+  // Cuts the quad (and its texture rectangle, if given) to the window. The
+  // driver sends a whole run of vertices through its slow clipping stage when
+  // any one of them lies outside the window; none does this way. False when
+  // nothing of the quad is inside.
+  bool clipToWindow(Rect& quad, Rect* texture) const;
 
   sf::Font m_font;
   std::unique_ptr<sf::RenderWindow> m_window;
