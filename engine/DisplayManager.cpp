@@ -124,6 +124,7 @@ DisplayManager::DisplayManager()
       m_glyphs(),
       m_ink(),
       m_ink_words(0),
+      m_ink_marked(false),
       m_ink_unknown(false),
       // startUp clears the window it makes.
       m_window_cleared(true),
@@ -191,6 +192,7 @@ int DisplayManager::finishStartUp() {
                  0);
   else
     m_ink.clear();
+  m_ink_marked = false;
   clearInk();
   // A full screen of cells, so the batch never grows during play.
   m_batch.resize(static_cast<std::size_t>(m_window_horizontal_cells) *
@@ -554,7 +556,8 @@ void DisplayManager::appendBackgroundQuad(float left, float top, float right, fl
 }
 
 void DisplayManager::clearInk() {
-  std::fill(m_ink.begin(), m_ink.end(), 0);
+  if (m_ink_marked) std::fill(m_ink.begin(), m_ink.end(), 0);
+  m_ink_marked = false;
   m_ink_unknown = false;
 }
 
@@ -564,6 +567,7 @@ void DisplayManager::markInk(float left, float top, float right, float bottom) {
       !pixelSpan(top, bottom, m_window_vertical_pixels, 1, r0, r1))
     return;
   setInk(c0, c1, r0, r1, true);
+  m_ink_marked = true;
 }
 
 void DisplayManager::setInk(int c0, int c1, int r0, int r1, bool ink) {

@@ -133,6 +133,8 @@ class DisplayManager : public Manager {
   // One bit per window pixel, rows of m_ink_words 64-bit words.
   std::vector<std::uint64_t> m_ink;
   int m_ink_words;
+  // Some pixel may be set (clearing an untouched map is skipped).
+  bool m_ink_marked;
   // Set when something not tracked drew this frame: every background is drawn.
   bool m_ink_unknown;
   // Nothing has been drawn into the window since it was cleared.
