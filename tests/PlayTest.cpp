@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <climits>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -219,23 +218,26 @@ int colorCount(const sf::Image& shot, sf::IntRect area, const std::string& color
   return lkt::count(shot, area, [&](sf::Color c) { return bright(c) >= 160 && colorName(c.r, c.g, c.b) == color; });
 }
 
-// Reads characters off a screenshot: a cell shows the character of the HUD's
-// alphabet whose reference it is nearest to. The references are drawn here
-// with SFML directly, as a cell is defined (background offset by a tenth of
-// the cell's width and a fifth of its height, bold glyph of size 15 at the
-// cell's corner), independently of the engine's drawing code; nearest rather
-// than equal, so that another SFML's glyphs, a pixel larger, still read.
+// Reads characters off a screenshot by comparing each cell with a reference
+// drawn here with SFML directly, as a cell is defined (background offset by a
+// tenth of the cell's width and a fifth of its height, bold glyph of size 15
+// at the cell's corner), independently of the engine's drawing code. SFML
+// 2.6, the Windows build's, draws the glyphs a pixel larger, and the next
+// cell's background cuts them: there a cell only has to show ink where the
+// text has a character and none where it has a blank.
 class Screen {
  public:
   Screen() {
     m_font.loadFromFile(lkt::gameDir() + "/lk-font.ttf");
     m_target.create(W, H);
-    for (char c : ALPHABET) reference(c);  // before the game is timed
+    for (char c : std::string(" -|:0123456789DucksMiedROUNPoint")) same(sf::Image(), 0, 0, c);  // before the game is timed
   }
   // The expected text of the row from `col` on, '?' for each cell not showing its character.
   std::string read(const sf::Image& shot, int row, int col, std::string text) {
     for (std::size_t i = 0; i < text.size(); ++i)
-      if (shown(shot, col + int(i), row) != text[i]) text[i] = '?';
+      if (windowsProgram() ? (inkColor(shot, cells(float(col) + float(i), float(row), float(col) + float(i), float(row))) == "black") != (text[i] == ' ')
+                           : !same(shot, col + int(i), row, text[i]))
+        text[i] = '?';
     return text;
   }
   // " label value " centred on the column of row 1, boxed in '-' and '|', in its colour.
@@ -248,42 +250,33 @@ class Screen {
   }
 
  private:
-  inline static const std::string ALPHABET = " -|:0123456789DucksMiedROUNPoint";
   // References are drawn MARGIN pixels off their place, so the cells of row 0
   // and column 0 are whole; the grid repeats its sub-pixel placement every
-  // 3 rows (64 pixels).
+  // 3 rows (64 pixels). The same character differs by nothing, another by 15 or more.
   static const int MARGIN = 8, W = 1024 + 2 * MARGIN, H = 64 + 2 * MARGIN;
-  const std::vector<sf::Uint8>& reference(char c) {
+  bool same(const sf::Image& shot, int col, int row, char c) {
     std::vector<sf::Uint8>& ref = m_refs[c];
-    if (!ref.empty()) return ref;
-    m_target.clear(sf::Color::Black);
-    sf::RectangleShape background(sf::Vector2f(CW, CH));
-    background.setFillColor(sf::Color::Black);
-    sf::Text text(sf::String(std::string(1, c)), m_font, 15);
-    text.setStyle(sf::Text::Bold);
-    for (int k = 0; k < 360; ++k) {
-      background.setPosition(CW * float(k % 120) + MARGIN - CW / 10, CH * float(k / 120) + MARGIN - CH / 5);
-      text.setPosition(CW * float(k % 120) + MARGIN, CH * float(k / 120) + MARGIN);
-      m_target.draw(background), m_target.draw(text);
+    if (ref.empty()) {
+      m_target.clear(sf::Color::Black);
+      sf::RectangleShape background(sf::Vector2f(CW, CH));
+      background.setFillColor(sf::Color::Black);
+      sf::Text text(sf::String(std::string(1, c)), m_font, 15);
+      text.setStyle(sf::Text::Bold);
+      for (int k = 0; k < 360; ++k) {
+        background.setPosition(CW * float(k % 120) + MARGIN - CW / 10, CH * float(k / 120) + MARGIN - CH / 5);
+        text.setPosition(CW * float(k % 120) + MARGIN, CH * float(k / 120) + MARGIN);
+        m_target.draw(background), m_target.draw(text);
+      }
+      m_target.display();
+      const sf::Image image = m_target.getTexture().copyToImage();
+      for (unsigned i = 0; i < W * H; ++i) ref.push_back(bright(image.getPixel(i % W, i / W)));
     }
-    m_target.display();
-    const sf::Image image = m_target.getTexture().copyToImage();
-    for (unsigned i = 0; i < W * H; ++i) ref.push_back(bright(image.getPixel(i % W, i / W)));
-    return ref;
-  }
-  char shown(const sf::Image& shot, int col, int row) {
     const sf::IntRect area = cells(float(col), float(row), float(col), float(row));
-    long fewest = LONG_MAX;
-    char nearest = '?';
-    for (char c : ALPHABET) {
-      const std::vector<sf::Uint8>& ref = reference(c);
-      long total = 0;
-      for (int y = std::max(area.top, 0); y < std::min(area.top + area.height, int(shot.getSize().y)); ++y)
-        for (int x = std::max(area.left, 0); x < std::min(area.left + area.width, int(shot.getSize().x)); ++x)
-          total += std::abs(ref[std::size_t(y - row / 3 * 64 + MARGIN) * W + std::size_t(x + MARGIN)] - bright(shot.getPixel(unsigned(x), unsigned(y))));
-      if (total < fewest) fewest = total, nearest = c;
-    }
-    return nearest;
+    long total = 0, n = 0;
+    for (int y = std::max(area.top, 0); y < std::min(area.top + area.height, int(shot.getSize().y)); ++y)
+      for (int x = std::max(area.left, 0); x < std::min(area.left + area.width, int(shot.getSize().x)); ++x, ++n)
+        total += std::abs(ref[std::size_t(y - row / 3 * 64 + MARGIN) * W + std::size_t(x + MARGIN)] - bright(shot.getPixel(unsigned(x), unsigned(y))));
+    return n > 0 && total < 12 * n;
   }
   sf::Font m_font;
   sf::RenderTexture m_target;
@@ -308,7 +301,7 @@ class Ducks {
     m_r.push_back(1);
     for (int i = 1; i < 31; ++i) m_r.push_back(int(16807LL * m_r.back() % 2147483647));
     for (int i = 31; i < 34; ++i) m_r.push_back(m_r[std::size_t(i - 31)]);
-    for (int i = 34; i < 344; ++i) rand();
+    for (int i = 34; i < 344 && !m_windows; ++i) rand();  // discarded by glibc
   }
   DuckPath next(int level) {  // in launch order, two per wave
     DuckPath p;
