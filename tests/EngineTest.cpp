@@ -7,6 +7,7 @@
 #include <functional>
 #include <cmath>
 #include <map>
+#include <random>
 #include <sstream>
 
 #include <SFML/System/Err.hpp>
@@ -18,6 +19,7 @@
 #include "EventCollision.h"
 #include "EventStep.h"
 #include "EventView.h"
+#include "Geometry.h"
 #include "InputManager.h"
 #include "LogManager.h"
 #include "Platform.h"
@@ -115,6 +117,53 @@ TEST_F(World, SolidnessTypesAndTouchingDecideCollisionsAndMoves) {
     // A refused move keeps the place and the velocity; a move adds the acceleration.
     EXPECT_EQ(p_mover->getPosition(), lk::Vector(c.result == 0 ? 11 : 10, y)) << i;
     EXPECT_EQ(p_mover->getVelocity(), lk::Vector(1, c.result == 0 ? 0.5f : 0)) << i;
+  }
+}
+
+// Whatever objects come, jump or change size behind the world's back, or
+// go, the world's collision query answers as a plain scan of its list does,
+// in list order.
+TEST_F(World, CollisionQueryAnswersAsAScanOfTheList) {
+  std::mt19937 random(7);
+  const auto in = [&](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
+  const auto place = [&] {  // mostly in the world, some far outside, some on bucket edges
+    const unsigned kind = random() % 4;
+    return kind == 0 ? lk::Vector(in(-50, 290), in(-20, 60))
+                     : kind == 1 ? lk::Vector(float(random() % 31) * 8, float(random() % 6) * 8) : lk::Vector(in(0, 240), in(0, 36));
+  };
+  std::vector<lk::Object*> objects;
+  for (int round = 0; round < 40; ++round) {
+    for (int i = 0; i < 25; ++i) {
+      lk::Object* p = new lk::Object;
+      p->setType(random() % 3 == 0 ? "Duck" : "Thing"), p->setSolidness(lk::Solidness(random() % 3));
+      if (random() % 2) p->setBox(lk::Box(lk::Vector(-in(0, 8), -in(0, 4)), in(0, 16), in(0, 8)));
+      p->setPosition(place()), p->setVelocity(lk::Vector(in(-3, 3), in(-1, 1)));
+      objects.push_back(p);
+    }
+    for (lk::Object* p : objects) {
+      if (random() % 5 == 0) p->setPosition(place());
+      if (random() % 9 == 0) p->setBox(lk::Box(lk::Vector(-1, -1), in(0, 30), 2));
+    }
+    for (std::size_t i = 0; i < objects.size();)
+      if (random() % 6 == 0)
+        delete objects[i], objects.erase(objects.begin() + long(i));
+      else
+        ++i;
+    world().update();
+    const lk::ObjectList all = world().getAllObjects();
+    for (lk::Object* p : objects) {
+      const lk::Vector where = random() % 2 ? place() : p->getPosition();
+      std::vector<int> scanned, found;
+      for (int i = 0; i < all.getCount(); ++i) {
+        const lk::Object* q = all.at(i);
+        if (q != p && q->getSolidness() != lk::SPECTRAL && lk::boxIntersectsBox(lk::getWorldBox(p, where), lk::getWorldBox(q)) &&
+            !(p->getType() == "Duck" && q->getType() == "Duck"))
+          scanned.push_back(q->getId());
+      }
+      const lk::ObjectList hits = world().getCollisions(p, where);
+      for (int i = 0; i < hits.getCount(); ++i) found.push_back(hits.at(i)->getId());
+      ASSERT_EQ(found, scanned) << round;
+    }
   }
 }
 
