@@ -651,11 +651,12 @@ void DisplayManager::drawBatch(bool frame_ends) {
   // the same picture, and the software rasteriser then does not interpolate
   // the colour over every pixel (about 4% of a frame's instructions).
   // Anything else drawn into the window is shaded as before.
-  static const ShadeModelFunction shade_model =
-      m_window->setActive(true) ? shadeModelFunction() : nullptr;
-  if (shade_model != nullptr) shade_model(GL_FLAT);
+  // The window's context must be the current one: the state is per context.
+  const bool active = m_window->setActive(true);
+  static const ShadeModelFunction shade_model = active ? shadeModelFunction() : nullptr;
+  if (active && shade_model != nullptr) shade_model(GL_FLAT);
   m_window->draw(m_batch, states);
-  if (shade_model != nullptr) shade_model(GL_SMOOTH);
+  if (active && shade_model != nullptr) shade_model(GL_SMOOTH);
   m_batch.clear();
   m_window_cleared = false;
 }
