@@ -11,12 +11,12 @@ class Box {
   Box();
   Box(Vector init_corner, float init_horizontal, float init_vertical);
 
-  Vector getCorner() const;
-  void setCorner(Vector new_corner);
-  float getHorizontal() const;
-  void setHorizontal(float new_horizontal);
-  float getVertical() const;
-  void setVertical(float new_vertical);
+  Vector getCorner() const { return m_corner; }
+  void setCorner(Vector new_corner) { m_corner = new_corner; }
+  float getHorizontal() const { return m_horizontal; }
+  void setHorizontal(float new_horizontal) { m_horizontal = new_horizontal; }
+  float getVertical() const { return m_vertical; }
+  void setVertical(float new_vertical) { m_vertical = new_vertical; }
 
  private:
   Vector m_corner;

@@ -105,6 +105,11 @@ class DisplayManager : public Manager {
   // The pieces of the glyph that no later background covers; returns their count.
   int cutGlyph(const CutGlyph& glyph, Rect* pieces);
   void appendQuad(const Rect& quad, const Rect& texture, sf::Color color);
+  // Cuts the quad (and its texture rectangle, if given) to the window. The
+  // driver sends a whole run of vertices through its slow clipping stage when
+  // any one of them lies outside the window; none does this way. False when
+  // nothing of the quad is inside.
+  bool clipToWindow(Rect& quad, Rect* texture) const;
 
   sf::Font m_font;
   std::unique_ptr<sf::RenderWindow> m_window;
@@ -128,6 +133,8 @@ class DisplayManager : public Manager {
   // One bit per window pixel, rows of m_ink_words 64-bit words.
   std::vector<std::uint64_t> m_ink;
   int m_ink_words;
+  // Some pixel may be set (clearing an untouched map is skipped).
+  bool m_ink_marked;
   // Set when something not tracked drew this frame: every background is drawn.
   bool m_ink_unknown;
   // Nothing has been drawn into the window since it was cleared.

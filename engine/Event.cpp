@@ -6,8 +6,4 @@ Event::Event() : m_type(UNDEFINED_EVENT) {}
 
 Event::~Event() {}
 
-std::string Event::getType() const { return m_type; }
-
-void Event::setType(std::string new_type) { m_type = new_type; }
-
 }  // namespace lk

@@ -3,6 +3,7 @@
 #define LK_EVENT_H
 
 #include <string>
+#include <utility>
 
 namespace lk {
 
@@ -13,8 +14,9 @@ class Event {
   Event();
   virtual ~Event();
 
-  std::string getType() const;
-  void setType(std::string new_type);
+  // Every receiver asks this of every event it is offered.
+  std::string getType() const { return m_type; }
+  void setType(std::string new_type) { m_type = std::move(new_type); }
 
  private:
   std::string m_type;

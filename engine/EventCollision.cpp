@@ -11,11 +11,4 @@ EventCollision::EventCollision(Object* p_o1, Object* p_o2, Vector p)
   setType(COLLISION_EVENT);
 }
 
-Object* EventCollision::getObject1() const { return m_p_obj1; }
-void EventCollision::setObject1(Object* p_new_o1) { m_p_obj1 = p_new_o1; }
-Object* EventCollision::getObject2() const { return m_p_obj2; }
-void EventCollision::setObject2(Object* p_new_o2) { m_p_obj2 = p_new_o2; }
-Vector EventCollision::getPosition() const { return m_pos; }
-void EventCollision::setPosition(Vector new_pos) { m_pos = new_pos; }
-
 }  // namespace lk

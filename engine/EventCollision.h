@@ -17,12 +17,12 @@ class EventCollision : public Event {
   // The moving object, the object it met, and where it was moving to.
   EventCollision(Object* p_o1, Object* p_o2, Vector p);
 
-  Object* getObject1() const;
-  void setObject1(Object* p_new_o1);
-  Object* getObject2() const;
-  void setObject2(Object* p_new_o2);
-  Vector getPosition() const;
-  void setPosition(Vector new_pos);
+  Object* getObject1() const { return m_p_obj1; }
+  void setObject1(Object* p_new_o1) { m_p_obj1 = p_new_o1; }
+  Object* getObject2() const { return m_p_obj2; }
+  void setObject2(Object* p_new_o2) { m_p_obj2 = p_new_o2; }
+  Vector getPosition() const { return m_pos; }
+  void setPosition(Vector new_pos) { m_pos = new_pos; }
 
  private:
   Vector m_pos;

@@ -32,29 +32,16 @@ int Object::eventHandler(const Event*) { return 0; }
 
 int Object::draw() { return m_animation.draw(m_position); }
 
-int Object::getId() const { return m_id; }
-std::string Object::getType() const { return m_type; }
 void Object::setType(std::string new_type) { m_type = new_type; }
-int Object::getAltitude() const { return m_altitude; }
 void Object::setAltitude(int new_altitude) { m_altitude = new_altitude; }
-Solidness Object::getSolidness() const { return m_solidness; }
 void Object::setSolidness(Solidness new_solid) { m_solidness = new_solid; }
 
-Vector Object::getPosition() const { return m_position; }
 void Object::setPosition(Vector new_position) {
   m_position = new_position;
   WorldManager::getInstance().objectMoved(this);
 }
-Vector Object::getDirection() const { return m_direction; }
 void Object::setDirection(Vector new_direction) { m_direction = new_direction; }
-float Object::getSpeed() const { return m_speed; }
 void Object::setSpeed(float new_speed) { m_speed = new_speed; }
-
-Vector Object::getVelocity() const {
-  Vector velocity = m_direction;
-  velocity.scale(m_speed);
-  return velocity;
-}
 
 void Object::setVelocity(Vector new_velocity) {
   m_speed = new_velocity.getMagnitude();
@@ -63,9 +50,7 @@ void Object::setVelocity(Vector new_velocity) {
   m_direction = new_velocity;
 }
 
-Vector Object::getAcceleration() const { return m_acceleration; }
 void Object::setAcceleration(Vector new_acceleration) { m_acceleration = new_acceleration; }
-Box Object::getBox() const { return m_box; }
 void Object::setBox(Box new_box) {
   m_box = new_box;
   WorldManager::getInstance().objectMoved(this);

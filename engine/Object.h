@@ -35,26 +35,32 @@ class Object {
   // -1 with no sprite.
   virtual int draw();
 
-  int getId() const;
-  std::string getType() const;
+  // The world manager asks these of every object in every update: they are
+  // defined here, so they cost no call.
+  int getId() const { return m_id; }
+  std::string getType() const { return m_type; }
   void setType(std::string new_type);
-  int getAltitude() const;
+  int getAltitude() const { return m_altitude; }
   void setAltitude(int new_altitude);
-  Solidness getSolidness() const;
+  Solidness getSolidness() const { return m_solidness; }
   void setSolidness(Solidness new_solid);
 
-  Vector getPosition() const;
+  Vector getPosition() const { return m_position; }
   void setPosition(Vector new_position);  // a plain assignment: no tests
-  Vector getDirection() const;
+  Vector getDirection() const { return m_direction; }
   void setDirection(Vector new_direction);
-  float getSpeed() const;
+  float getSpeed() const { return m_speed; }
   void setSpeed(float new_speed);
-  Vector getVelocity() const;
+  Vector getVelocity() const {
+    Vector velocity = m_direction;
+    velocity.scale(m_speed);
+    return velocity;
+  }
   void setVelocity(Vector new_velocity);
-  Vector getAcceleration() const;
+  Vector getAcceleration() const { return m_acceleration; }
   void setAcceleration(Vector new_acceleration);
 
-  Box getBox() const;
+  Box getBox() const { return m_box; }
   void setBox(Box new_box);
 
   Animation getAnimation() const;

@@ -14,16 +14,21 @@ class ObjectList {
   ObjectList();
 
   // Appends; does nothing when the list is full.
-  void insert(Object* p_object);
+  void insert(Object* p_object) {
+    if (m_count < MAX_OBJECTS) m_p_obj[m_count++] = p_object;
+  }
   // Removes the first entry equal to the pointer, keeping the order.
   void remove(Object* p_object);
   void clear();
 
-  int getCount() const;
-  bool isEmpty() const;
-  bool isFull() const;
-  // The entry at index, or null outside 0 to count - 1.
-  Object* at(int index) const;
+  int getCount() const { return m_count; }
+  bool isEmpty() const { return m_count == 0; }
+  bool isFull() const { return m_count == MAX_OBJECTS; }
+  // The entry at index, or null outside 0 to count - 1. (The count never
+  // exceeds the capacity; saying so keeps the compiler from doubting it.)
+  Object* at(int index) const {
+    return index >= 0 && index < m_count && index < MAX_OBJECTS ? m_p_obj[index] : nullptr;
+  }
 
  private:
   friend class ObjectListIterator;

@@ -3,19 +3,24 @@
 #ifndef LK_OBJECT_LIST_ITERATOR_H
 #define LK_OBJECT_LIST_ITERATOR_H
 
+#include "ObjectList.h"
+
 namespace lk {
 
 class Object;
-class ObjectList;
 
 class ObjectListIterator {
  public:
   explicit ObjectListIterator(const ObjectList* p_list);
 
-  void first();
-  void next();
-  bool isDone() const;
-  Object* currentObject() const;
+  void first() { m_index = 0; }
+  void next() {
+    if (m_index < m_p_list->getCount()) ++m_index;
+  }
+  // Past the end counts as done too: a list that shrank by several entries
+  // under the walk must not leave it running for ever.
+  bool isDone() const { return m_index >= m_p_list->getCount(); }
+  Object* currentObject() const { return m_p_list->at(m_index); }
 
  private:
   const ObjectList* m_p_list;

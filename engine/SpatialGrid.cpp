@@ -3,17 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Geometry.h"
+
 namespace lk {
-
-namespace {
-
-// Closed intervals [a, a + a_size] and [b, b + b_size] overlap; the same
-// test as boxIntersectsBox, negative sizes and NaN included.
-inline bool spansOverlap(float a, float a_size, float b, float b_size) {
-  return (b <= a && a <= b + b_size) || (a <= b && b <= a + a_size);
-}
-
-}  // namespace
 
 SpatialGrid::SpatialGrid() { reset(Box(), 1.0f); }
 
