@@ -300,17 +300,17 @@ bool DisplayManager::clipToWindow(Rect& quad, Rect* texture) const {
   if (quad.right > width) quad.right = width;
   if (quad.bottom > height) quad.bottom = height;
   if (!(quad.left < quad.right && quad.top < quad.bottom)) return false;  // also NaN
-  if (texture != nullptr) {
-    // The texture coordinates follow the cut, as for a cut by a background.
-    const Rect tex = *texture;
-    const float u_scale = (tex.right - tex.left) / (whole.right - whole.left);
-    const float v_scale = (tex.bottom - tex.top) / (whole.bottom - whole.top);
-    if (quad.left != whole.left) texture->left = tex.left + (quad.left - whole.left) * u_scale;
-    if (quad.top != whole.top) texture->top = tex.top + (quad.top - whole.top) * v_scale;
-    if (quad.right != whole.right) texture->right = tex.left + (quad.right - whole.left) * u_scale;
-    if (quad.bottom != whole.bottom) texture->bottom = tex.top + (quad.bottom - whole.top) * v_scale;
-  }
+  if (texture != nullptr) *texture = pieceTexture(quad, whole, *texture);
   return true;
+}
+
+DisplayManager::Rect DisplayManager::pieceTexture(const Rect& piece, const Rect& quad, const Rect& texture) {
+  const float u_scale = (texture.right - texture.left) / (quad.right - quad.left);
+  const float v_scale = (texture.bottom - texture.top) / (quad.bottom - quad.top);
+  return Rect{piece.left == quad.left ? texture.left : texture.left + (piece.left - quad.left) * u_scale,
+              piece.top == quad.top ? texture.top : texture.top + (piece.top - quad.top) * v_scale,
+              piece.right == quad.right ? texture.right : texture.left + (piece.right - quad.left) * u_scale,
+              piece.bottom == quad.bottom ? texture.bottom : texture.top + (piece.bottom - quad.top) * v_scale};
 }
 
 bool DisplayManager::cutting() const {
@@ -441,19 +441,9 @@ void DisplayManager::drawCutBatch(bool frame_ends) {
         const Rect& b = m_cut_backgrounds[next_background];
         appendBackgroundQuad(b.left, b.top, b.right, b.bottom);
       }
-    const Rect& q = glyph.quad;
-    const Rect& tex = glyph.texture;
-    const float u_scale = (tex.right - tex.left) / (q.right - q.left);
-    const float v_scale = (tex.bottom - tex.top) / (q.bottom - q.top);
     for (int i = 0; i < count; ++i) {
       const Rect& p = pieces[i];
-      // Texture coordinates follow the cut; the quad's own edges keep theirs.
-      const Rect cut_texture{
-          p.left == q.left ? tex.left : tex.left + (p.left - q.left) * u_scale,
-          p.top == q.top ? tex.top : tex.top + (p.top - q.top) * v_scale,
-          p.right == q.right ? tex.right : tex.left + (p.right - q.left) * u_scale,
-          p.bottom == q.bottom ? tex.bottom : tex.top + (p.bottom - q.top) * v_scale};
-      appendQuad(p, cut_texture, glyph.color);
+      appendQuad(p, pieceTexture(p, glyph.quad, glyph.texture), glyph.color);
       if (!frame_ends) markInk(p.left, p.top, p.right, p.bottom);
     }
   }

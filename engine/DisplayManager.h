@@ -95,6 +95,9 @@ class DisplayManager : public Manager {
     std::uint32_t backgrounds_before;
   };
   static bool overlap(const Rect& a, const Rect& b);
+  // The texture rectangle of a piece of a quad: coordinates follow the cut,
+  // and the quad's own edges keep theirs.
+  static Rect pieceTexture(const Rect& piece, const Rect& quad, const Rect& texture);
   bool cutting() const;
   // Draws what is batched; when the frame ends with it, the ink map is not kept.
   void drawBatch(bool frame_ends);
