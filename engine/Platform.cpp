@@ -98,7 +98,6 @@ void sleepMilliseconds(int milliseconds) {
 void requestTimerResolution() {}
 void releaseTimerResolution() {}
 
-
 #endif
 
 #if defined(_WIN32) || defined(__APPLE__)
