@@ -7,8 +7,6 @@
 #include <malloc.h>
 #endif
 
-#include <SFML/OpenGL.hpp>
-
 #include "Box.h"
 #include "LogManager.h"
 #include "Platform.h"
@@ -90,11 +88,13 @@ void keepHeapTop() {
 #endif
 }
 
-// glShadeModel of the current context's driver (null if it has none).
-using ShadeModelFunction = void(APIENTRY*)(GLenum);
-ShadeModelFunction shadeModelFunction() {
-  return reinterpret_cast<ShadeModelFunction>(sf::Context::getFunction("glShadeModel"));
-}
+// The batch goes to the driver in draws of at most this many vertices, a
+// multiple of a quad's six. Mesa's software rasteriser draws an axis-aligned
+// quad as one rectangle (no edge tests, whole tiles at once) only when a draw
+// it is handed holds whole quads; it cuts longer draws into parts of 4,095
+// vertices, which would split a quad in every part but the first. Nor does
+// it with flat shading, so the batch keeps the default smooth shading.
+const std::size_t MAX_VERTICES_PER_DRAW = 4092;
 
 // Fills the cell's height or width, whichever is smaller, by 1.8.
 unsigned int characterSizeFor(float cell_width, float cell_height) {
@@ -637,16 +637,10 @@ void DisplayManager::drawBatch(bool frame_ends) {
   sf::RenderStates states;
   // Read at draw time: the page texture is remade when it grows.
   states.texture = &m_font.getTexture(m_cached_size);
-  // The four corners of every quad carry one colour, so flat shading draws
-  // the same picture, and the software rasteriser then does not interpolate
-  // the colour over every pixel (about 4% of a frame's instructions).
-  // Anything else drawn into the window is shaded as before.
-  // The window's context must be the current one: the state is per context.
-  const bool active = m_window->setActive(true);
-  static const ShadeModelFunction shade_model = active ? shadeModelFunction() : nullptr;
-  if (active && shade_model != nullptr) shade_model(GL_FLAT);
-  m_window->draw(m_batch, states);
-  if (active && shade_model != nullptr) shade_model(GL_SMOOTH);
+  const std::size_t count = m_batch.getVertexCount();
+  for (std::size_t first = 0; first < count; first += MAX_VERTICES_PER_DRAW)
+    m_window->draw(&m_batch[first], std::min(MAX_VERTICES_PER_DRAW, count - first),
+                   sf::Triangles, states);
   m_batch.clear();
   m_window_cleared = false;
 }
