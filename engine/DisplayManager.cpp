@@ -91,9 +91,9 @@ void keepHeapTop() {
 // The batch goes to the driver in draws of at most this many vertices, a
 // multiple of a quad's six. Mesa's software rasteriser draws an axis-aligned
 // quad as one rectangle (no edge tests, whole tiles at once) only when a draw
-// it is handed holds whole quads; it cuts longer draws into parts of 4,095
-// vertices, which would split a quad in every part but the first. Nor does
-// it with flat shading, so the batch keeps the default smooth shading.
+// it is handed holds whole quads, and it cuts longer draws into parts of
+// 4,095 vertices, which split quads. Nor does it for flat-shaded inputs, so
+// the batch keeps the default smooth shading.
 const std::size_t MAX_VERTICES_PER_DRAW = 4092;
 
 // Fills the cell's height or width, whichever is smaller, by 1.8.
