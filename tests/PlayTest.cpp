@@ -125,9 +125,10 @@ class Game {
     if (exitStatus(0) == -1 && kill(m_pid, SIGKILL) == 0) exitStatus(5000);
   }
   // The window "Fowlshot Lark", given the focus (keys then reach it wherever
-  // the pointer is), and its second step.
+  // the pointer is), and its second step. Under Wine on a busy machine the
+  // window has been seen to take over a minute to appear.
   bool ready() {
-    const Lines found = words(capture("xdotool search --sync --name '^Fowlshot Lark$'", 60));
+    const Lines found = words(capture("xdotool search --sync --name '^Fowlshot Lark$'", 180));
     m_window = found.empty() ? "" : found[0];
     return !m_window.empty() && lkt::run("xdotool windowfocus --sync " + m_window) && waitStep(1);
   }
