@@ -32,7 +32,6 @@ unsigned int characterSizeFor(float cell_width, float cell_height) {
   return static_cast<unsigned int>(smaller * 1.8);
 }
 
-
 }  // namespace
 
 DisplayManager& DisplayManager::getInstance() {

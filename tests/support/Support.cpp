@@ -1,5 +1,13 @@
 #include "Support.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+#endif
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -56,6 +64,29 @@ int count(const sf::Image& image, sf::IntRect area, const std::function<bool(sf:
       n += test(image.getPixel(unsigned(x), unsigned(y)));
   return n;
 }
+
+#ifndef _WIN32
+bool privateDisplay() {
+  int fds[2];
+  if (pipe(fds) != 0) return false;
+  const pid_t parent = getpid();
+  if (fork() == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    const int null_fd = open("/dev/null", O_WRONLY);
+    if (getppid() != parent || dup2(null_fd, 1) < 0 || dup2(null_fd, 2) < 0 || close(fds[0]) != 0) _exit(1);
+    // -displayfd: the server picks a free display and writes its number.
+    execlp("Xvfb", "Xvfb", "-displayfd", std::to_string(fds[1]).c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset",
+           static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  std::string number;
+  struct pollfd p = {fds[0], POLLIN, 0};
+  for (char c; poll(&p, 1, 20000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n';) number += c;
+  close(fds[0]);
+  return !number.empty() && setenv("DISPLAY", (":" + number).c_str(), 1) == 0;
+}
+#endif
 
 }  // namespace lkt
 

@@ -21,6 +21,11 @@ int logCount(const std::string& line, const std::string& path = "../lark.log");
 bool run(const std::string& shell_command);  // quietly; true on status 0
 std::string gameDir();  // the build's staged game
 void stageAssets();     // its sprites/, sounds/ and font next to the run folder
+#ifndef _WIN32
+// Points DISPLAY at a new Xvfb that dies with the process, so that keys and
+// pointer moves reach no other test's window.
+bool privateDisplay();
+#endif
 
 // Pixels of the image's area for which the test holds.
 int count(const sf::Image& image, sf::IntRect area, const std::function<bool(sf::Color)>& test);
