@@ -21,7 +21,6 @@ mergeInto(LibraryManager.library, {
     master: null,
     buffers: [],    // decoded sounds and music by id
     voices: [],     // per id: the playing source, its loop flag, where a pause left it
-    unlocked: false,
     // Engine colours: black, red, green, yellow, blue, magenta, cyan, white.
     COLORS: ['#000000', '#ff0000', '#00ff00', '#ffff00', '#0000ff', '#ff00ff', '#00ffff', '#ffffff'],
     // The engine's key codes by the DOM's physical key names.
@@ -37,7 +36,8 @@ mergeInto(LibraryManager.library, {
       LK.KEYS = keys;
       if (typeof window !== 'undefined') {
         window.lark = window.lark || {};
-        window.lark.audio = {decoded: [], started: 0, startedAfterGesture: 0, state: 'none'};
+        // Files decoded; sources started, and by file those started with the sound on.
+        window.lark.audio = {decoded: [], started: 0, played: {}, state: 'none'};
       }
     },
 
@@ -55,13 +55,11 @@ mergeInto(LibraryManager.library, {
       if (LK.queue.length < 4096) LK.queue.push([type, key, button, x, y]);
     },
 
-    // Browsers start audio only inside a user's gesture: the first key or
-    // click resumes the context, and whatever was started before plays then.
+    // Browsers start audio only inside a user's gesture (a key that is no
+    // modifier, a click): each one resumes the context until it runs, and
+    // whatever was started before sounds then.
     gesture: function() {
-      if (LK.unlocked) return;
-      LK.unlocked = true;
-      if (LK.audio) LK.audio.resume();
-      if (typeof window !== 'undefined' && window.lark.onGesture) window.lark.onGesture();
+      if (LK.audio && LK.audio.state !== 'running') LK.audio.resume();
     },
 
     // Fits the canvas in its container, aspect kept, with a backing store of
@@ -244,12 +242,26 @@ mergeInto(LibraryManager.library, {
     } catch (e) {
       return -1;
     }
+    // Everything plays through one gain node and an analyser, where the page
+    // (and whoever drives it) can see what is sounding.
     LK.master = LK.audio.createGain();
-    LK.master.connect(LK.audio.destination);
-    var report = function() { window.lark.audio.state = LK.audio.state; };
+    var analyser = LK.audio.createAnalyser();
+    analyser.fftSize = 2048;
+    LK.master.connect(analyser);
+    analyser.connect(LK.audio.destination);
+    var samples = new Float32Array(analyser.fftSize);
+    window.lark.audio.level = function() {
+      analyser.getFloatTimeDomainData(samples);
+      var peak = 0;
+      for (var i = 0; i < samples.length; ++i) peak = Math.max(peak, Math.abs(samples[i]));
+      return peak;
+    };
+    var report = function() {
+      window.lark.audio.state = LK.audio.state;
+      if (LK.audio.state === 'running' && window.lark.onSound) window.lark.onSound();
+    };
     LK.audio.onstatechange = report;
     report();
-    if (LK.unlocked) LK.audio.resume();
     return 0;
   },
 
@@ -271,7 +283,7 @@ mergeInto(LibraryManager.library, {
       }).then(function(buffer) {
         if (!buffer) return -1;
         LK.buffers.push(buffer);
-        LK.voices.push({source: null, loop: false, offset: 0, started: 0, paused: false});
+        LK.voices.push({file: file, source: null, loop: false, offset: 0, started: 0, paused: false});
         window.lark.audio.decoded.push(file);
         return LK.buffers.length - 1;
       });
@@ -300,7 +312,10 @@ mergeInto(LibraryManager.library, {
     v.paused = false;
     v.started = LK.audio.currentTime - offset;
     window.lark.audio.started++;
-    if (LK.unlocked) window.lark.audio.startedAfterGesture++;
+    if (LK.audio.state === 'running') {
+      var played = window.lark.audio.played;
+      played[v.file] = (played[v.file] || 0) + 1;
+    }
   },
 
   lk_web_audio_stop__deps: ['$LK'],

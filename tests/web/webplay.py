@@ -361,6 +361,7 @@ class Play(Page):
         self.assertTrue(b.see('play', lambda p: self.hud(p, 0, 0)))
         self.assertEqual(b.status(), '')
         self.assertEqual(b.evaluate('window.lark.audio.state'), 'running')
+        self.assertTrue(wait_for(lambda: b.evaluate('window.lark.audio.level()') > 0.05, 10), 'no quacking sounds')
 
         self.assertTrue(b.wait_count(MISSED, 2), 'the first two ducks never left')
         misses = self.steps_of(MISSED)
@@ -380,15 +381,18 @@ class Play(Page):
                 aim = k
         self.assertIsNotNone(aim, 'the predicted duck never flies in the open')
         self.assertTrue(b.wait_step(launch + aim - 2))
-        shots = b.evaluate('window.lark.audio.startedAfterGesture')
+        played = "window.lark.audio.played['../sounds/%s'] || 0"
+        shots = b.evaluate(played % 'gun-shot.wav')
         b.click(*path[aim])
         self.assertTrue(b.see('hit', lambda p: GLYPHS.hud(p, 'Points:', 100, 100)), 'no hit')
-        self.assertGreater(b.evaluate('window.lark.audio.startedAfterGesture'), shots, 'no shot sound')
+        self.assertGreater(b.evaluate(played % 'gun-shot.wav'), shots, 'no shot sound')
 
         self.assertTrue(b.wait_count(MISSED, 3))
         self.assertEqual(self.steps_of(MISSED)[-1], launch + other[1])
         self.assertTrue(b.see('end', Picture.end_screen))
         self.assertTrue(b.see('title-again', Picture.title))
+        self.assertEqual(b.evaluate(played % 'start-music.wav'), 1)
+        self.assertEqual(b.evaluate(played % 'ducks-quacking.wav'), 1)
         b.key(*KEY_1)
         self.assertTrue(b.see('play-again', lambda p: self.hud(p, 0, 0)))
         b.key(*KEY_Q)
