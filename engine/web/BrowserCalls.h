@@ -12,8 +12,10 @@ int lk_web_open(int width, int height, const char* title);
 void lk_web_close();
 void lk_web_set_title(const char* title);
 void lk_web_set_key_repeat(int repeat);
-// Fills the canvas with an engine colour.
+// Fills the canvas with an engine colour before the next frame's drawing.
 void lk_web_clear(int color);
+// Ends a frame: a frame that drew nothing shows the cleared canvas.
+void lk_web_present();
 // Loads a TrueType file of the in-memory file system as the glyphs' font; 0 or -1.
 int lk_web_load_font(const char* path);
 // Draws `count` cells: per cell the floats x, y of its corner, then the ints

@@ -36,7 +36,9 @@ void Window::clear(Color color) {
   if (m_open) lk_web_clear(static_cast<int>(color));
 }
 
-void Window::present() {}
+void Window::present() {
+  if (m_open) lk_web_present();
+}
 
 void Window::setKeyRepeat(bool repeat) { lk_web_set_key_repeat(repeat ? 1 : 0); }
 

@@ -28,8 +28,8 @@ class Window {
   int getHorizontalPixels() const;
   int getVerticalPixels() const;
 
+  // The canvas keeps showing the last frame until the next one draws.
   void clear(Color color);
-  // The canvas is shown by the browser between steps: nothing to do.
   void present();
 
   // Whether a held key's repeated presses reach the game.

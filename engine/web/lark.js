@@ -41,6 +41,21 @@ mergeInto(LibraryManager.library, {
       }
     },
 
+    countPlayed: function(v) {
+      if (v.source.counted) return;
+      v.source.counted = true;
+      var played = window.lark.audio.played;
+      played[v.file] = (played[v.file] || 0) + 1;
+    },
+
+    pendingClear: -1,
+    applyClear: function() {
+      if (LK.pendingClear < 0 || !LK.ctx) return;
+      LK.ctx.fillStyle = LK.COLORS[LK.pendingClear < 8 ? LK.pendingClear : 7];
+      LK.ctx.fillRect(0, 0, LK.width, LK.height);
+      LK.pendingClear = -1;
+    },
+
     // Pointer position in canvas pixels (the game's 1024 x 768), whatever
     // size the page shows the canvas at.
     canvasPoint: function(e) {
@@ -178,11 +193,17 @@ mergeInto(LibraryManager.library, {
     LK.keyRepeat = !!repeat;
   },
 
+  // The engine clears the window right after showing a frame, but the
+  // browser shows the canvas only later, while the game loop sleeps: the
+  // clear waits for the next frame's first drawing (or its present).
   lk_web_clear__deps: ['$LK'],
   lk_web_clear: function(color) {
-    if (!LK.ctx) return;
-    LK.ctx.fillStyle = LK.COLORS[color >= 0 && color < 8 ? color : 7];
-    LK.ctx.fillRect(0, 0, LK.width, LK.height);
+    LK.pendingClear = color;
+  },
+
+  lk_web_present__deps: ['$LK'],
+  lk_web_present: function() {
+    LK.applyClear();
   },
 
   // Draws `count` cells from the records at `cells` (four 32-bit words each:
@@ -195,6 +216,7 @@ mergeInto(LibraryManager.library, {
   lk_web_draw_cells: function(cells, count, cell_width, cell_height, pixels) {
     var ctx = LK.ctx;
     if (!ctx || count <= 0) return;
+    LK.applyClear();
     var f = HEAPF32, w = HEAP32, at = cells >> 2;
     var bx = cell_width / 10, by = cell_height / 5;
     ctx.font = 'bold ' + pixels + 'px ' + (LK.family || 'monospace');
@@ -258,7 +280,10 @@ mergeInto(LibraryManager.library, {
     };
     var report = function() {
       window.lark.audio.state = LK.audio.state;
-      if (LK.audio.state === 'running' && window.lark.onSound) window.lark.onSound();
+      if (LK.audio.state !== 'running') return;
+      // What was started while the context waited sounds from now on.
+      LK.voices.forEach(function(v) { if (v.source) LK.countPlayed(v); });
+      if (window.lark.onSound) window.lark.onSound();
     };
     LK.audio.onstatechange = report;
     report();
@@ -312,10 +337,7 @@ mergeInto(LibraryManager.library, {
     v.paused = false;
     v.started = LK.audio.currentTime - offset;
     window.lark.audio.started++;
-    if (LK.audio.state === 'running') {
-      var played = window.lark.audio.played;
-      played[v.file] = (played[v.file] || 0) + 1;
-    }
+    if (LK.audio.state === 'running') LK.countPlayed(v);
   },
 
   lk_web_audio_stop__deps: ['$LK'],
