@@ -1,19 +1,23 @@
 #include "GameManager.h"
 
 #include <cstdio>
+#include <vector>
 
+#include "Box.h"
 #include "Clock.h"
 #include "DisplayManager.h"
 #include "EventStep.h"
 #include "InputManager.h"
 #include "LogManager.h"
+#include "Object.h"
+#include "ObjectListIterator.h"
 #include "Platform.h"
 #include "ResourceManager.h"
 #include "WorldManager.h"
 
 namespace lk {
 
-GameManager::GameManager() : m_game_over(false), m_frame_time(FRAME_TIME_DEFAULT) {
+GameManager::GameManager() : m_game_over(false), m_paused(false), m_frame_time(FRAME_TIME_DEFAULT) {
   setType("GameManager");
 }
 
@@ -85,6 +89,14 @@ void GameManager::run() {
   while (true) {
     clock.delta();
     InputManager::getInstance().getInput();
+    if (m_paused) {
+      // The same pace, without a step: no step line either.
+      drawPaused();
+      DisplayManager::getInstance().swapBuffer();
+      platform::sleepMilliseconds(sleepTime(m_frame_time, clock.split()));
+      if (m_game_over) return;
+      continue;
+    }
     WorldManager::getInstance().update();
     WorldManager::getInstance().draw();
     DisplayManager::getInstance().swapBuffer();
@@ -104,7 +116,40 @@ void GameManager::run() {
   }
 }
 
+void GameManager::drawPaused() {
+  WorldManager& world = WorldManager::getInstance();
+  // Drawing an object moves its animation on a frame; a paused game's stay
+  // where they are.
+  const ObjectList objects = world.getAllObjects();
+  std::vector<Animation> animations;
+  ObjectListIterator li(&objects);
+  for (li.first(); !li.isDone(); li.next()) animations.push_back(li.currentObject()->getAnimation());
+  world.draw();
+  std::size_t i = 0;
+  for (li.first(); !li.isDone(); li.next()) li.currentObject()->setAnimation(animations[i++]);
+
+  DisplayManager& display = DisplayManager::getInstance();
+  const Box view = world.getView();
+  const Vector centre(view.getCorner().getX() + static_cast<float>(display.getHorizontalCells() / 2),
+                      view.getCorner().getY() + static_cast<float>(display.getVerticalCells() / 2));
+  display.drawString(centre, " PAUSED ", WHITE);
+}
+
 void GameManager::setGameOver(bool game_over) { m_game_over = game_over; }
+
+void GameManager::setPaused(bool paused) {
+  if (paused == m_paused) return;
+  m_paused = paused;
+  if (paused) {
+    ResourceManager::getInstance().pauseAudio();
+    LogManager::getInstance().writeLog("GameManager::setPaused(): The game is paused.\n");
+  } else {
+    ResourceManager::getInstance().resumeAudio();
+    LogManager::getInstance().writeLog("GameManager::setPaused(): The game goes on.\n");
+  }
+}
+
+bool GameManager::getPaused() const { return m_paused; }
 
 bool GameManager::getGameOver() const { return m_game_over; }
 

@@ -23,6 +23,13 @@ class GameManager : public Manager {
 
   void setGameOver(bool game_over = true);
   bool getGameOver() const;
+
+  // A paused game takes no steps: nothing moves, no step event is sent, the
+  // sounds and music wait, and the world is drawn as it stands with
+  // "PAUSED" over the view, at the same rate. The input manager pauses the
+  // game when the window loses the focus and resumes it when it comes back.
+  void setPaused(bool paused = true);
+  bool getPaused() const;
   int getFrameTime() const;
 
   // Milliseconds left to sleep after an iteration that took loop_time
@@ -32,7 +39,11 @@ class GameManager : public Manager {
  private:
   GameManager();
 
+  // Draws the world as it stands with "PAUSED" over the view.
+  void drawPaused();
+
   bool m_game_over;
+  bool m_paused;
   int m_frame_time;
 };
 

@@ -2,7 +2,10 @@
 #ifndef LK_INPUT_MANAGER_H
 #define LK_INPUT_MANAGER_H
 
+#include <array>
+
 #include "EventKeyboard.h"
+#include "EventMouse.h"
 #include "Manager.h"
 
 namespace lk {
@@ -15,14 +18,28 @@ class InputManager : public Manager {
   int startUp() override;
   void shutDown() override;
 
-  // Drains the window's pending events and dispatches them in order.
+  // Drains the window's pending events and dispatches them in order. A
+  // window that loses the focus pauses the game, and gets it back resumes
+  // it; while the game is paused keys and the mouse go to no object.
   void getInput();
 
+  // Whether the key or mouse button is held down now, as far as the window
+  // has seen (nothing is held while it has no focus).
+  bool isKeyHeld(Key key) const;
+  bool isButtonHeld(MouseButton button) const;
+
+#if defined(LK_BACKEND_SFML)
   // The engine key for an SFML key code.
   static Key mapKey(int sfml_key_code);
+#endif
 
  private:
   InputManager();
+
+  void releaseAll();
+
+  std::array<bool, NUM0 + 1> m_key_held;
+  std::array<bool, MIDDLE_BUTTON + 1> m_button_held;
 };
 
 }  // namespace lk

@@ -2,7 +2,9 @@
 
 #include <cstdarg>
 
+#if defined(LK_BACKEND_SFML)
 #include <SFML/System/Err.hpp>
+#endif
 
 #include "Platform.h"
 
@@ -15,9 +17,11 @@ LogManager::LogManager() : m_do_flush(true), m_do_time_stamp(true), m_p_file(nul
 LogManager::~LogManager() { LogManager::shutDown(); }
 
 LogManager& LogManager::getInstance() {
+#if defined(LK_BACKEND_SFML)
   // SFML's error stream is made first, so that it is destroyed after the
   // log, which hands the stream its own buffer back on the way out.
   sf::err();
+#endif
   static LogManager log_manager;
   return log_manager;
 }
@@ -31,14 +35,18 @@ int LogManager::startUp() {
   m_p_file = std::fopen(LOGFILE_NAME, "wb");
   if (m_p_file == nullptr) return -1;
   writeLog("LogManager::startUp(): lark.log was opened successfully.\n");
+#if defined(LK_BACKEND_SFML)
   m_sfml_errors.attach();
+#endif
   Manager::startUp();
   writeLog("LogManager::startUp(): LogManager was successfully started.\n");
   return 0;
 }
 
 void LogManager::shutDown() {
+#if defined(LK_BACKEND_SFML)
   m_sfml_errors.detach();
+#endif
   if (m_p_file != nullptr) {
     std::fclose(m_p_file);
     m_p_file = nullptr;

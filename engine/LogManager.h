@@ -5,7 +5,9 @@
 #include <cstdio>
 
 #include "Manager.h"
+#if defined(LK_BACKEND_SFML)
 #include "SfmlErrorLog.h"
+#endif
 
 #if defined(__GNUC__)
 #define LK_PRINTF_FORMAT(f, a) __attribute__((format(printf, f, a)))
@@ -39,8 +41,10 @@ class LogManager : public Manager {
   bool m_do_flush;
   bool m_do_time_stamp;
   std::FILE* m_p_file;
+#if defined(LK_BACKEND_SFML)
   // SFML's error stream, sent to this log while the log is started.
   SfmlErrorLog m_sfml_errors;
+#endif
 };
 
 }  // namespace lk

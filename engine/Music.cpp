@@ -3,24 +3,17 @@
 #include <utility>
 
 #include "LogManager.h"
-#include "Mp3SoundFileReader.h"
-#include "SoundFileCheck.h"
+#include "MusicStream.h"
 
 namespace lk {
 
-Music::Music() : m_music(), m_label("undefined"), m_audible(true) {}
+Music::Music() : m_p_stream(), m_label("undefined"), m_audible(true) {}
+
+Music::~Music() {}
 
 int Music::loadMusic(std::string filename) {
-  registerMp3Reader();
-  bool opened = checkSoundFile(filename, "Music::loadMusic", 0) == 0;
-  if (opened && m_audible) {
-    if (!m_music) m_music.reset(new sf::Music);
-    opened = m_music->openFromFile(filename);
-  } else if (opened) {
-    sf::InputSoundFile file;
-    opened = file.openFromFile(filename);
-  }
-  if (!opened) {
+  if (!m_p_stream) m_p_stream.reset(new MusicStream);
+  if (m_p_stream->open(filename, m_audible) != 0) {
     LogManager::getInstance().writeLog("Music::loadMusic(): ERROR: music could not be opened from %s.\n",
                                        filename.c_str());
     return -1;
@@ -35,17 +28,25 @@ void Music::setLabel(std::string new_label) { m_label = std::move(new_label); }
 std::string Music::getLabel() const { return m_label; }
 
 void Music::play(bool loop) {
-  if (!m_audible || !m_music) return;
-  m_music->setLoop(loop);
-  m_music->play();
+  if (m_audible && m_p_stream) m_p_stream->play(loop);
 }
 
 void Music::stop() {
-  if (m_audible && m_music) m_music->stop();
+  if (m_audible && m_p_stream) m_p_stream->stop();
+}
+
+void Music::pause() {
+  if (m_audible && m_p_stream) m_p_stream->pause();
+}
+
+void Music::resume() {
+  if (m_audible && m_p_stream) m_p_stream->resume();
 }
 
 void Music::setAudible(bool audible) { m_audible = audible; }
 
-const sf::Music* Music::getStream() const { return m_music.get(); }
+#if defined(LK_BACKEND_SFML)
+const sf::Music* Music::getStream() const { return m_p_stream ? m_p_stream->getStream() : nullptr; }
+#endif
 
 }  // namespace lk

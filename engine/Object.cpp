@@ -1,5 +1,7 @@
 #include "Object.h"
 
+#include <utility>
+
 #include "ResourceManager.h"
 #include "Sprite.h"
 #include "WorldManager.h"
@@ -56,6 +58,8 @@ void Object::setBox(Box new_box) {
   WorldManager::getInstance().objectMoved(this);
 }
 Animation Object::getAnimation() const { return m_animation; }
+
+void Object::setAnimation(Animation animation) { m_animation = std::move(animation); }
 
 int Object::setSprite(std::string label) {
   Sprite* p_sprite = ResourceManager::getInstance().getSprite(label);

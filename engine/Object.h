@@ -64,6 +64,9 @@ class Object {
   void setBox(Box new_box);
 
   Animation getAnimation() const;
+  // Puts back an animation state taken with getAnimation (sprite, frame and
+  // slowdown count), for a frame drawn without moving it on.
+  void setAnimation(Animation animation);
   // Shows the loaded sprite with that label and sizes the box to it, centred
   // on the position; -1, with nothing changed, when there is none.
   int setSprite(std::string label);

@@ -7,7 +7,7 @@
 #include <ctime>
 #include <cerrno>
 #endif
-#if !defined(_WIN32) && !defined(__APPLE__)
+#if !defined(_WIN32) && !defined(__APPLE__) && !defined(__EMSCRIPTEN__)
 #include <X11/Xlib.h>
 #endif
 
@@ -100,7 +100,7 @@ void releaseTimerResolution() {}
 
 #endif
 
-#if defined(_WIN32) || defined(__APPLE__)
+#if defined(_WIN32) || defined(__APPLE__) || defined(__EMSCRIPTEN__)
 
 // The window library reports a failed window there; nothing to hold.
 WindowingConnection::WindowingConnection() : m_p_connection(this) {}

@@ -5,10 +5,8 @@
 #include <cstdio>
 #include <utility>
 
-#include <AL/alc.h>
-
 #include "LogManager.h"
-#include "Mp3SoundFileReader.h"
+#include "SoundClip.h"
 
 namespace lk {
 
@@ -124,15 +122,6 @@ bool withinCellBound(int frames, int width, int height) {
   return area <= MAX_SPRITE_CELLS && area * atLeastOne(frames) <= MAX_SPRITE_CELLS;
 }
 
-// Whether the system's default audio device opens; it is closed again, and
-// SFML opens its own when the first sound or music is loaded.
-bool audioDeviceOpens() {
-  ALCdevice* p_device = alcOpenDevice(nullptr);
-  if (p_device == nullptr) return false;
-  alcCloseDevice(p_device);
-  return true;
-}
-
 }  // namespace
 
 ResourceManager& ResourceManager::getInstance() {
@@ -142,7 +131,6 @@ ResourceManager& ResourceManager::getInstance() {
 
 ResourceManager::ResourceManager() : m_p_sprite(), m_sprite_count(0), m_sound_count(0), m_music_count(0) {
   setType("ResourceManager");
-  registerMp3Reader();
 }
 
 ResourceManager::~ResourceManager() {
@@ -161,7 +149,7 @@ int ResourceManager::startUp() {
   // Without an audio device every audio call fails and complains, again and
   // again from a music's streaming thread, and asks the system for a device
   // once more: ask once here, and keep audio off for the run.
-  const bool audible = audioDeviceOpens();
+  const bool audible = SoundClip::deviceOpens();
   if (!audible)
     LogManager::getInstance().writeLog(
         "ResourceManager::startUp(): No audio device could be opened. The game plays without sound.\n");
@@ -346,6 +334,16 @@ Music* ResourceManager::getMusic(std::string label) {
   for (int i = 0; i < m_music_count; i++)
     if (m_music[i].getLabel() == label) return &m_music[i];
   return nullptr;
+}
+
+void ResourceManager::pauseAudio() {
+  for (int i = 0; i < m_sound_count; i++) m_sound[i].pause();
+  for (int i = 0; i < m_music_count; i++) m_music[i].pause();
+}
+
+void ResourceManager::resumeAudio() {
+  for (int i = 0; i < m_sound_count; i++) m_sound[i].resume();
+  for (int i = 0; i < m_music_count; i++) m_music[i].resume();
 }
 
 }  // namespace lk

@@ -34,6 +34,10 @@ class ResourceManager : public Manager {
   int loadMusic(std::string filename, std::string label);
   Music* getMusic(std::string label);
 
+  // Pauses every playing sound and music, and resumes those paused.
+  void pauseAudio();
+  void resumeAudio();
+
  private:
   ResourceManager();
 

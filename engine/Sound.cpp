@@ -1,51 +1,23 @@
 #include "Sound.h"
 
 #include <utility>
-#include <vector>
 
 #include "LogManager.h"
-#include "Mp3SoundFileReader.h"
-#include "SoundFileCheck.h"
+#include "SoundClip.h"
 
 namespace lk {
 
-namespace {
+Sound::Sound() : m_p_clip(), m_label("undefined"), m_audible(true) {}
 
-// Decodes the whole file as a sound buffer would, without the audio device.
-bool decodes(const std::string& filename) {
-  sf::InputSoundFile file;
-  if (!file.openFromFile(filename)) return false;
-  std::vector<sf::Int16> chunk(4096);
-  sf::Uint64 read = 0;
-  for (sf::Uint64 got; (got = file.read(chunk.data(), chunk.size())) > 0;) read += got;
-  return read == file.getSampleCount();
-}
-
-}  // namespace
-
-Sound::Sound() : m_sound_buffer(), m_sound(), m_label("undefined"), m_audible(true) {}
-
-Sound::~Sound() {
-  // The voice must let go of the buffer before the buffer is destroyed.
-  if (m_sound) m_sound->resetBuffer();
-}
+Sound::~Sound() {}
 
 int Sound::loadSound(std::string filename) {
-  registerMp3Reader();
-  bool loaded = checkSoundFile(filename, "Sound::loadSound", MAX_SOUND_SAMPLES) == 0;
-  if (loaded && m_audible) {
-    if (!m_sound_buffer) m_sound_buffer.reset(new sf::SoundBuffer);
-    if (!m_sound) m_sound.reset(new sf::Sound);
-    loaded = m_sound_buffer->loadFromFile(filename);
-  } else if (loaded) {
-    loaded = decodes(filename);
-  }
-  if (!loaded) {
+  if (!m_p_clip) m_p_clip.reset(new SoundClip);
+  if (m_p_clip->load(filename, m_audible) != 0) {
     LogManager::getInstance().writeLog("Sound::loadSound(): ERROR: sound could not be loaded from %s.\n",
                                        filename.c_str());
     return -1;
   }
-  if (m_audible) m_sound->setBuffer(*m_sound_buffer);
   LogManager::getInstance().writeLog("Sound::loadSound(): sound successfully loaded from %s.\n",
                                      filename.c_str());
   return 0;
@@ -56,17 +28,25 @@ void Sound::setLabel(std::string new_label) { m_label = std::move(new_label); }
 std::string Sound::getLabel() const { return m_label; }
 
 void Sound::play(bool loop) {
-  if (!m_audible || !m_sound) return;
-  m_sound->setLoop(loop);
-  m_sound->play();
+  if (m_audible && m_p_clip) m_p_clip->play(loop);
 }
 
 void Sound::stop() {
-  if (m_audible && m_sound) m_sound->stop();
+  if (m_audible && m_p_clip) m_p_clip->stop();
+}
+
+void Sound::pause() {
+  if (m_audible && m_p_clip) m_p_clip->pause();
+}
+
+void Sound::resume() {
+  if (m_audible && m_p_clip) m_p_clip->resume();
 }
 
 void Sound::setAudible(bool audible) { m_audible = audible; }
 
-const sf::SoundBuffer* Sound::getBuffer() const { return m_sound_buffer.get(); }
+#if defined(LK_BACKEND_SFML)
+const sf::SoundBuffer* Sound::getBuffer() const { return m_p_clip ? m_p_clip->getBuffer() : nullptr; }
+#endif
 
 }  // namespace lk

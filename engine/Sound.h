@@ -5,9 +5,14 @@
 #include <memory>
 #include <string>
 
+#if defined(LK_BACKEND_SFML)
 #include <SFML/Audio.hpp>
+#endif
 
 namespace lk {
+
+// The platform's sound (the backend's).
+class SoundClip;
 
 class Sound {
  public:
@@ -21,19 +26,22 @@ class Sound {
   std::string getLabel() const;
   void play(bool loop = false);
   void stop();
+  // A playing sound stops where it is; resume goes on from there. Neither
+  // touches a sound that is not playing.
+  void pause();
+  void resume();
   // Without an audio device the sound is still read from its file, but no
-  // SFML audio object is made (each would fail and complain, and ask the
-  // system for a device again), and play and stop do nothing.
+  // audio object is made (each would fail and complain, and ask the system
+  // for a device again), and play and stop do nothing.
   void setAudible(bool audible);
+#if defined(LK_BACKEND_SFML)
   // The decoded samples, for callers that check what was loaded; null
   // before a load, or when the sound is not audible.
   const sf::SoundBuffer* getBuffer() const;
+#endif
 
  private:
-  // Made by the first load with audio, and kept: the voice plays from the
-  // buffer beside it, and goes first.
-  std::unique_ptr<sf::SoundBuffer> m_sound_buffer;
-  std::unique_ptr<sf::Sound> m_sound;
+  std::unique_ptr<SoundClip> m_p_clip;  // made by the first load
   std::string m_label;
   bool m_audible;
 };
