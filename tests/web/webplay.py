@@ -18,6 +18,7 @@ CW, CH = 1024 / 120, 768 / 36
 STEP = re.compile(r'GameManager::run\(\): \(step #(\d+)\) loop_time = (\d+) microseconds, sleep_time = (\d+) milliseconds\.')
 MISSED = 'Duck::out(): duck missed'
 SHUT_DOWN = 'GameManager::shutDown(): All managers are shutting down.'
+SHOTS = os.environ.get('LK_WEB_SHOTS', tempfile.gettempdir())  # where screenshots are kept
 COLORS = ['black', 'blue', 'green', 'cyan', 'red', 'magenta', 'yellow', 'white']
 
 
@@ -29,6 +30,19 @@ def wait_for(condition, seconds=60, poll=0.02):
             return value
         time.sleep(poll)
     return None
+
+
+def soften(a):  # a 3 x 3 box blur
+    a = a.astype(float)
+    out = a.copy()
+    out[1:-1, 1:-1] = sum(a[1 + dy:a.shape[0] - 1 + dy, 1 + dx:a.shape[1] - 1 + dx] for dy in (-1, 0, 1) for dx in (-1, 0, 1)) / 9
+    return out
+
+
+def correlation(a, b):
+    a, b = a - a.mean(), b - b.mean()
+    norm = numpy.sqrt((a * a).sum() * (b * b).sum())
+    return (a * b).sum() / norm if norm else 0
 
 
 class Picture:
@@ -60,19 +74,20 @@ class Picture:
 
     def same(self, col, row, other, other_col=None, other_row=None):
         """Whether the cell shows what the other picture's cell shows: both
-        blank, or ink of one colour and one shape, allowing the pixel that two
-        rasterisers (or two places in the grid) may move a glyph by."""
+        blank, or ink of one colour and one shape. The canvas places glyphs
+        by other rules than SFML's filtered glyph quads (edges move by a
+        pixel, strokes differ in weight), so shapes are compared softened, by
+        correlation, at the best of the shifts by a pixel."""
         oc, orow = (col, row) if other_col is None else (other_col, other_row)
         color = self.color(col, row)
         if color != other.color(oc, orow):
             return False
         if color == 'black':
             return True
-        a, b = self.glyph(col, row), other.glyph(oc, orow)
+        a, b = soften(self.glyph(col, row)), soften(other.glyph(oc, orow))
         h, w = min(a.shape[0], b.shape[0]) - 2, min(a.shape[1], b.shape[1]) - 2
-        best = min(numpy.abs(a[1:1 + h, 1:1 + w] - b[1 + dy:1 + dy + h, 1 + dx:1 + dx + w]).mean()
-                   for dy in (-1, 0, 1) for dx in (-1, 0, 1))
-        return best < 0.45 * (a.mean() + b.mean()) / 2
+        return max(correlation(a[1:1 + h, 1:1 + w], b[1 + dy:1 + dy + h, 1 + dx:1 + dx + w])
+                   for dy in (-1, 0, 1) for dx in (-1, 0, 1)) >= 0.85
 
     def count(self, color, col0, row0, col1, row1):
         return sum(self.color(c, r) == color for c in range(col0, col1 + 1) for r in range(row0, row1 + 1))
@@ -135,8 +150,8 @@ def desktop_references():
         play = wait_for(lambda: (lambda p: p if p.color(60, 1) == 'white' and p.color(100, 1) == 'yellow' else None)(shot()), 60)
         for text, centre in ((' Ducks Missed: 0 ', 20), (' ROUND 1 ', 60), (' Points: 0 ', 100)):
             first = centre - len(text) // 2 - 1
-            glyphs.add(play, 0, first, '-' * (len(text) + 2))
-            glyphs.add(play, 1, first, '|' + text + '|')
+            for row, line in enumerate(('-' * (len(text) + 2), '|' + text + '|', '-' * (len(text) + 2))):
+                glyphs.add(play, row, first, line)
         return titles, glyphs
     finally:
         program.kill(), xvfb.kill(), program.wait(), xvfb.wait()
@@ -159,6 +174,7 @@ class Browser:
         self.socket = websocket.create_connection(page['webSocketDebuggerUrl'], timeout=60)
         self.next_id, self.console = 0, []
         self.call('Runtime.enable')
+        self.call('Page.enable')
         # The canvas at its own size, the status line below it.
         self.call('Emulation.setDeviceMetricsOverride', width=1024, height=800, deviceScaleFactor=1, mobile=False)
         if before_load:
@@ -214,6 +230,7 @@ class Browser:
 
     def open(self, url):
         self.call('Page.navigate', url=url)
+        assert wait_for(lambda: self.evaluate('location.href') == url and self.evaluate('document.readyState') == 'complete', 30)
 
     def evaluate(self, expression):
         return self.call('Runtime.evaluate', expression=expression, returnByValue=True)['result'].get('value')
@@ -237,7 +254,7 @@ class Browser:
         """Screenshots until one meets the condition; the last is kept as <name>.png."""
         last = []
         seen = wait_for(lambda: (last.append(self.picture()), condition(last[-1]))[1], seconds, 0.05)
-        with open(name + ('.png' if seen else '-timeout.png'), 'wb') as f:
+        with open(os.path.join(SHOTS, name + ('.png' if seen else '-timeout.png')), 'wb') as f:
             f.write(last[-1].png)
         return seen
 
@@ -312,6 +329,12 @@ KEY_1, KEY_Q = ('Digit1', '1', 49), ('KeyQ', 'q', 81)
 
 
 class Page(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        global TITLES, GLYPHS
+        if TITLES is None:
+            TITLES, GLYPHS = desktop_references()
+
     def start(self, before_load=None):
         self.server, self.browser = Server(), Browser(before_load)
         self.addCleanup(self.server.close)
@@ -350,8 +373,16 @@ class Play(Page):
         self.assertEqual(wrong, 0, 'cells unlike the desktop title')
         first = b.last_step() + 1
         self.assertTrue(b.wait_step(first + 90))
-        times = {int(STEP.match(l).group(1)): t for t, l in b.lines(True) if STEP.match(l)}
-        self.assertAlmostEqual(90 / (times[first + 90] - times[first]), 30, delta=30 * 0.02)
+        # The pace, from the browser's times of the step lines: between two
+        # lines pass the sleep after the first and the work before the second,
+        # as the log reports them, and little else (the median, within a tenth
+        # of a frame: a busy machine delays some timers by far more); and
+        # more than 20 steps a second on average, however busy the machine.
+        lines = {int(m.group(1)): (t, int(m.group(2)) / 1000, int(m.group(3))) for t, m in
+                 ((t, STEP.match(l)) for t, l in b.lines(True)) if m}
+        excess = sorted((lines[n + 1][0] - lines[n][0]) * 1000 - lines[n][2] - lines[n + 1][1] for n in range(first, first + 90))
+        self.assertLess(abs(excess[45]), 33.333 * 0.1, excess)
+        self.assertGreater(90 / (lines[first + 90][0] - lines[first][0]), 20)
 
         ducks = Ducks()
         escaping, target, other = [ducks.next(1), ducks.next(1)], ducks.next(1), ducks.next(1)
@@ -455,5 +486,4 @@ class Failures(unittest.TestCase):
 
 
 if __name__ == '__main__':
-    TITLES, GLYPHS = desktop_references()
     unittest.main(argv=[sys.argv[0]] + sys.argv[3:])
