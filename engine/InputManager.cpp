@@ -44,16 +44,22 @@ void InputManager::getInput() {
   WorldManager& world = WorldManager::getInstance();
   GameManager& game = GameManager::getInstance();
 
+  // A focus lost and found again within one call (as when the focus moves
+  // from following the pointer to being set) leaves the game running.
+  bool paused = game.getPaused();
+  bool focus_changed = false;
   InputRecord record;
   while (window.pollInput(record)) {
     switch (record.type) {
       case FOCUS_LOST:
         // Keys released elsewhere are never reported here.
         releaseAll();
-        game.setPaused(true);
+        paused = true;
+        focus_changed = true;
         continue;
       case FOCUS_GAINED:
-        game.setPaused(false);
+        paused = false;
+        focus_changed = true;
         continue;
       case KEY_DOWN:
       case KEY_UP:
@@ -68,7 +74,7 @@ void InputManager::getInput() {
         break;
     }
     // Nothing moves while the game is paused, the reticle included.
-    if (game.getPaused()) continue;
+    if (paused) continue;
 
     switch (record.type) {
       case KEY_DOWN:
@@ -94,6 +100,7 @@ void InputManager::getInput() {
         break;
     }
   }
+  if (focus_changed) game.setPaused(paused);
 }
 
 bool InputManager::isKeyHeld(Key key) const {

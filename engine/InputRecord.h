@@ -24,10 +24,14 @@ enum InputType {
 
 struct InputRecord {
   InputType type = UNDEFINED_INPUT;
-  Key key = UNDEFINED_KEY;                        // KEY_DOWN and KEY_UP
-  MouseButton button = UNDEFINED_MOUSE_BUTTON;    // BUTTON_DOWN and BUTTON_UP
-  int x = 0;                                      // pointer position in window pixels,
-  int y = 0;                                      // for the pointer and button records
+  // Of KEY_DOWN and KEY_UP.
+  Key key = UNDEFINED_KEY;
+  // Of BUTTON_DOWN and BUTTON_UP.
+  MouseButton button = UNDEFINED_MOUSE_BUTTON;
+  // The pointer in the window's own pixels (whatever the window is scaled
+  // to on the screen), for the pointer and button records.
+  int x = 0;
+  int y = 0;
 };
 
 }  // namespace lk

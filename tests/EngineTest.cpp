@@ -19,6 +19,7 @@
 #include "EventCollision.h"
 #include "EventStep.h"
 #include "EventView.h"
+#include "GameManager.h"
 #include "Geometry.h"
 #include "InputManager.h"
 #include "LogManager.h"
@@ -424,6 +425,47 @@ TEST(Input, TheKeyTableMapsEachOfItsKeysAndNoOther) {
   for (int i = 0; i < 12; ++i) table[sf::Keyboard::F1 + i] = lk::F1 + i;
   for (int code = -1000; code < sf::Keyboard::KeyCount + 1000; ++code)
     EXPECT_EQ(lk::InputManager::mapKey(code), table.count(code) ? table[code] : lk::UNDEFINED_KEY) << code;
+}
+
+// A title set before start-up names the window. Keys and buttons held down
+// are known until released, or until another window takes the focus, which
+// pauses the game until the focus comes back.
+TEST(Input, HeldKeysAndButtonsAndTheFocusAreFollowed) {
+  lk::DisplayManager& display = lk::DisplayManager::getInstance();
+  lk::InputManager& input = lk::InputManager::getInstance();
+  const lk::GameManager& game = lk::GameManager::getInstance();
+  lk::LogManager::getInstance().startUp();
+  lkt::stageAssets();
+  display.setTitle("Held keys");
+  ASSERT_EQ(display.startUp(), 0);
+  ASSERT_EQ(input.startUp(), 0);
+  const auto within = [&](const std::function<bool()>& condition) {
+    for (int i = 0; i < 500; ++i, lk::platform::sleepMilliseconds(10)) {
+      input.getInput();
+      if (condition()) return true;
+    }
+    return false;
+  };
+  const std::string focus = "timeout 20 xdotool search --sync --name '^Held keys$' windowfocus --sync";
+  ASSERT_TRUE(lkt::run(focus));
+  ASSERT_TRUE(lkt::run("xdotool keydown a mousemove --window $(xdotool search --name '^Held keys$') 50 50 mousedown 3"));
+  EXPECT_TRUE(within([&] { return input.isKeyHeld(lk::A) && input.isButtonHeld(lk::RIGHT_BUTTON); }));
+  EXPECT_FALSE(input.isKeyHeld(lk::B) || input.isButtonHeld(lk::LEFT_BUTTON) || input.isKeyHeld(lk::UNDEFINED_KEY));
+  ASSERT_TRUE(lkt::run("xdotool keyup a mouseup 3 keydown b"));
+  EXPECT_TRUE(within([&] { return !input.isKeyHeld(lk::A) && !input.isButtonHeld(lk::RIGHT_BUTTON) && input.isKeyHeld(lk::B); }));
+  EXPECT_FALSE(game.getPaused());
+
+  sf::Window cover(sf::VideoMode(200, 100), "Cover", sf::Style::None);
+  ASSERT_TRUE(lkt::run("timeout 20 xdotool search --sync --name '^Cover$' windowfocus --sync"));
+  EXPECT_TRUE(within([&] { return game.getPaused(); }));
+  EXPECT_FALSE(input.isKeyHeld(lk::B)) << "its release goes to the other window";
+  ASSERT_TRUE(lkt::run("xdotool keyup b"));
+  ASSERT_TRUE(lkt::run(focus));
+  EXPECT_TRUE(within([&] { return !game.getPaused(); }));
+  EXPECT_EQ(lkt::logCount("GameManager::setPaused(): The game is paused."), 1);
+  EXPECT_EQ(lkt::logCount("GameManager::setPaused(): The game goes on."), 1);
+  input.shutDown();
+  display.shutDown();
 }
 
 // What the game draws, twice: by the fast path, then by the per-cell

@@ -470,6 +470,54 @@ TEST_F(Play, AShotHitsADuckAndThreeMissesEndTheGame) {
   EXPECT_GT(rms(audio, again_time, again_time + 0.5), AUDIBLE) << "no start music again";
 }
 
+// A window that loses the focus pauses the game. Another window raised over
+// a corner of it and given the focus for five seconds, longer than the first
+// ducks take to fly out: the picture stays still with "PAUSED" over the view,
+// no step is taken, no duck escapes and the quacking is silent. The focus
+// back, the game goes on where it stopped: the ducks leave as their rules say.
+TEST_F(Play, LosingTheFocusPausesTheGameUntilItComesBack) {
+  start();
+  Ducks ducks;
+  const DuckPath first[2] = {ducks.next(1), ducks.next(1)};
+  ASSERT_TRUE(game->key("1"));
+  ASSERT_TRUE(see("play", [&](const sf::Image& i) { return hud(i, 0, 1, 0); }));
+  ASSERT_TRUE(game->waitStep(game->lastStep() + 20));
+  const double before = game->recorded();
+  // Over the left of the game's window, away from the middle; it ends by itself.
+  ASSERT_TRUE(lkt::run("timeout 60 xmessage -title Cover -geometry 240x120+148+650 away >/dev/null 2>&1 & true"));
+  ASSERT_TRUE(lkt::run("timeout 20 xdotool search --sync --name '^Cover$' windowraise windowfocus --sync"));
+  ASSERT_TRUE(game->waitCount("GameManager::setPaused(): The game is paused.", 1));
+  const auto paused = [&](const sf::Image& i) { return screen.read(i, 18, 56, " PAUSED ") == " PAUSED "; };
+  ASSERT_TRUE(see("paused", [&](const sf::Image& i) { return paused(i) && hud(i, 0, 1, 0); }));
+  const int step = game->lastStep();
+  const double from = game->recorded();
+  sf::Image still[2];
+  ASSERT_TRUE(game->screenshot(still[0]));
+  std::this_thread::sleep_for(std::chrono::seconds(5));
+  ASSERT_TRUE(game->screenshot(still[1]));
+  const double to = game->recorded();
+  EXPECT_EQ(game->lastStep(), step);
+  EXPECT_EQ(game->count(MISSED), 0);
+  EXPECT_TRUE(std::equal(still[0].getPixelsPtr(), still[0].getPixelsPtr() + 1024 * 768 * 4, still[1].getPixelsPtr()))
+      << "the picture moved while paused";
+  EXPECT_GT(rms(game->dir + "/audio.wav", before - 0.6, before), AUDIBLE) << "no quacking before the pause";
+  EXPECT_LT(rms(game->dir + "/audio.wav", from + 0.2, to), QUIET) << "the quacking goes on while paused";
+
+  ASSERT_TRUE(game->ready());  // the focus back
+  ASSERT_TRUE(see("resumed", [&](const sf::Image& i) { return !paused(i) && hud(i, 0, 1, 0); }));
+  const double resumed = game->recorded();
+  ASSERT_TRUE(game->waitCount(MISSED, 2));
+  const std::vector<int> misses = game->stepsOf(MISSED);
+  EXPECT_GT(misses[0], step);
+  EXPECT_EQ(misses[1] - misses[0], std::abs(first[1].exit_move - first[0].exit_move));
+  EXPECT_GT(rms(game->dir + "/audio.wav", resumed, game->recorded()), AUDIBLE) << "no quacking after the pause";
+  EXPECT_EQ(game->count("GameManager::setPaused(): The game goes on."), 1);
+  ASSERT_TRUE(game->key("q"));
+  ASSERT_TRUE(see("end", endScreen));
+  ASSERT_TRUE(see("title", title));
+  quit();
+}
+
 // Without the font, with no log to write, or with no X server, the program
 // ends at once with status 1, these lines on standard output and its reason in the log.
 TEST_F(Play, NoFontNoLogOrNoXServerEndsWithStatus1) {
