@@ -446,6 +446,24 @@ class Play(Page):
         self.assertEqual(sorted(b.evaluate('window.lark.audio.decoded')), [
             '../sounds/ducks-quacking.wav', '../sounds/gun-shot.wav', '../sounds/new-round.mp3', '../sounds/start-music.wav'])
 
+    def test_a_hidden_page_pauses_the_game(self):
+        """Another tab in front hides the page: the game pauses, no duck
+        escapes, the sound stops; back in front, the game goes on."""
+        b = self.browser
+        self.assertTrue(b.see('title', Picture.title))
+        b.key(*KEY_1)
+        self.assertTrue(b.see('play', HUD.at_start))
+        tab = b.call('Target.createTarget', url='about:blank')['targetId']
+        self.assertTrue(b.wait_count('GameManager::setPaused(): The game is paused.', 1))
+        time.sleep(1)
+        self.assertEqual(b.evaluate('window.lark.audio.level()'), 0)
+        time.sleep(5)  # the first ducks leave the world within four seconds of play
+        self.assertEqual(b.count(MISSED), 0)
+        b.call('Target.closeTarget', targetId=tab)
+        b.call('Page.bringToFront')
+        self.assertTrue(b.wait_count('GameManager::setPaused(): The game goes on.', 1))
+        self.assertTrue(b.wait_count(MISSED, 1))
+
     def setUp(self):
         self.start()
 
