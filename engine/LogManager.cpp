@@ -7,8 +7,21 @@
 #endif
 
 #include "Platform.h"
+#if defined(LK_BACKEND_WEB)
+#include "BrowserCalls.h"
+#endif
 
 namespace lk {
+
+#if defined(LK_BACKEND_WEB)
+namespace {
+void echoToConsole(const char* format, va_list args) {
+  char line[1024];
+  std::vsnprintf(line, sizeof line, format, args);
+  lk_web_console(line);
+}
+}  // namespace
+#endif
 
 LogManager::LogManager() : m_do_flush(true), m_do_time_stamp(true), m_p_file(nullptr) {
   setType("LogManager");
@@ -68,6 +81,13 @@ int LogManager::writeLog(const char* format, ...) {
   }
   va_list args;
   va_start(args, format);
+#ifdef LK_BACKEND_WEB
+  // On a page the lines go to the browser's console as well.
+  va_list copy;
+  va_copy(copy, args);
+  echoToConsole(format, copy);
+  va_end(copy);
+#endif
   const int text = std::vfprintf(m_p_file, format, args);
   va_end(args);
   if (text > 0) written += text;

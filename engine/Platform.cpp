@@ -3,6 +3,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <timeapi.h>
+#elif defined(__EMSCRIPTEN__)
+#include <ctime>
+#include <emscripten.h>
 #else
 #include <ctime>
 #include <cerrno>
@@ -86,6 +89,28 @@ void localTimeOfDay(int* hour, int* minute, int* second) {
   *second = parts.tm_sec;
 }
 
+#ifdef __EMSCRIPTEN__
+// In a page the program must not block: the sleep hands the browser control
+// (Asyncify unwinds the stack and winds it back when the timer fires), so it
+// can draw the canvas and queue input meanwhile. Browser timers fire late,
+// by several milliseconds on a busy machine: each sleep is shortened by what
+// the earlier ones overslept, so that sleeps last as asked on average. The
+// debt is capped at one frame: a long stall is not made up.
+namespace {
+double overslept_ms = 0.0;
+const double MOST_OVERSLEPT_MS = 33.333;
+}  // namespace
+
+void sleepMilliseconds(int milliseconds) {
+  const double wanted = milliseconds > 0 ? milliseconds : 0;
+  const double asked = wanted > overslept_ms ? wanted - overslept_ms : 0.0;
+  const double start = emscripten_get_now();
+  emscripten_sleep(static_cast<unsigned int>(asked + 0.5));
+  overslept_ms += emscripten_get_now() - start - wanted;
+  if (overslept_ms < 0.0) overslept_ms = 0.0;
+  if (overslept_ms > MOST_OVERSLEPT_MS) overslept_ms = MOST_OVERSLEPT_MS;
+}
+#else
 void sleepMilliseconds(int milliseconds) {
   struct timespec wanted;
   wanted.tv_sec = milliseconds > 0 ? milliseconds / 1000 : 0;
@@ -93,6 +118,7 @@ void sleepMilliseconds(int milliseconds) {
   struct timespec left;
   while (nanosleep(&wanted, &left) == -1 && errno == EINTR) wanted = left;
 }
+#endif
 
 // POSIX sleeps are already fine-grained.
 void requestTimerResolution() {}

@@ -1,0 +1,374 @@
+// The page side of the engine's web backend: the canvas the cells are drawn
+// on, the DOM's keys, pointer and focus queued for the input poll, Web Audio
+// for sounds and music, and the log's lines on the console. The C++ classes
+// in this folder call these functions; nothing else in the engine knows a
+// browser is there.
+//
+// window.lark is the page's view of the game for the page itself and for
+// tools that drive it: the audio counters and the list of decoded files.
+
+mergeInto(LibraryManager.library, {
+  $LK__postset: 'LK.init();',
+  $LK: {
+    canvas: null,
+    ctx: null,
+    width: 1024,
+    height: 768,
+    family: '',
+    queue: [],
+    keyRepeat: true,
+    audio: null,
+    master: null,
+    buffers: [],    // decoded sounds and music by id
+    voices: [],     // per id: the playing source, its loop flag, where a pause left it
+    // Engine colours: black, red, green, yellow, blue, magenta, cyan, white.
+    COLORS: ['#000000', '#ff0000', '#00ff00', '#ffff00', '#0000ff', '#ff00ff', '#00ffff', '#ffffff'],
+    // The engine's key codes by the DOM's physical key names.
+    KEYS: null,
+
+    init: function() {
+      var keys = {Space: 0, Enter: 1, Escape: 2, Tab: 3, ArrowLeft: 4, ArrowRight: 5, ArrowUp: 6, ArrowDown: 7,
+                  Pause: 8, Minus: 9, Equal: 10, Backquote: 11, Period: 12, Comma: 13, Slash: 14,
+                  ControlLeft: 15, ControlRight: 16, ShiftLeft: 17, ShiftRight: 18, Digit0: 66};
+      for (var f = 1; f <= 12; ++f) keys['F' + f] = 18 + f;
+      for (var c = 0; c < 26; ++c) keys['Key' + String.fromCharCode(65 + c)] = 31 + c;
+      for (var d = 1; d <= 9; ++d) keys['Digit' + d] = 56 + d;
+      LK.KEYS = keys;
+      if (typeof window !== 'undefined') {
+        window.lark = window.lark || {};
+        // Files decoded; sources started, and by file those started with the sound on.
+        window.lark.audio = {decoded: [], started: 0, played: {}, state: 'none'};
+      }
+    },
+
+    countPlayed: function(v) {
+      if (v.source.counted) return;
+      v.source.counted = true;
+      var played = window.lark.audio.played;
+      played[v.file] = (played[v.file] || 0) + 1;
+    },
+
+    pendingClear: -1,
+    applyClear: function() {
+      if (LK.pendingClear < 0 || !LK.ctx) return;
+      LK.ctx.fillStyle = LK.COLORS[LK.pendingClear < 8 ? LK.pendingClear : 7];
+      LK.ctx.fillRect(0, 0, LK.width, LK.height);
+      LK.pendingClear = -1;
+    },
+
+    // Pointer position in canvas pixels (the game's 1024 x 768), whatever
+    // size the page shows the canvas at.
+    canvasPoint: function(e) {
+      var r = LK.canvas.getBoundingClientRect();
+      var x = r.width > 0 ? (e.clientX - r.left) * LK.width / r.width : 0;
+      var y = r.height > 0 ? (e.clientY - r.top) * LK.height / r.height : 0;
+      return [Math.floor(x), Math.floor(y)];
+    },
+
+    // Record layout shared with Window::pollInput: type, key, button, x, y.
+    push: function(type, key, button, x, y) {
+      if (LK.queue.length < 4096) LK.queue.push([type, key, button, x, y]);
+    },
+
+    // Browsers start audio only inside a user's gesture (a key that is no
+    // modifier, a click): each one resumes the context until it runs, and
+    // whatever was started before sounds then.
+    gesture: function() {
+      if (LK.audio && LK.audio.state !== 'running') LK.audio.resume();
+    },
+
+    // Fits the canvas in its container, aspect kept, with a backing store of
+    // the shown size in device pixels so that glyphs stay sharp at any scale.
+    fit: function() {
+      var box = LK.canvas.parentElement.getBoundingClientRect();
+      var scale = Math.min(box.width / LK.width, box.height / LK.height);
+      if (!(scale > 0)) scale = 1;
+      var w = Math.floor(LK.width * scale), h = Math.floor(LK.height * scale);
+      var ratio = window.devicePixelRatio || 1;
+      LK.canvas.style.width = w + 'px';
+      LK.canvas.style.height = h + 'px';
+      LK.canvas.width = Math.round(w * ratio);
+      LK.canvas.height = Math.round(h * ratio);
+      LK.ctx.setTransform(LK.canvas.width / LK.width, 0, 0, LK.canvas.height / LK.height, 0, 0);
+      LK.ctx.fillStyle = '#000000';
+      LK.ctx.fillRect(0, 0, LK.width, LK.height);
+    },
+
+    listen: function() {
+      var INPUT = {KEY_DOWN: 0, KEY_UP: 1, POINTER_MOVED: 2, BUTTON_DOWN: 3, BUTTON_UP: 4, FOCUS_GAINED: 5, FOCUS_LOST: 6};
+      var BUTTONS = [0, 2, 1];  // DOM left, middle, right -> engine left, middle, right
+      var key = function(type) {
+        return function(e) {
+          LK.gesture();
+          if (type === INPUT.KEY_DOWN && e.repeat && !LK.keyRepeat) return;
+          var code = LK.KEYS.hasOwnProperty(e.code) ? LK.KEYS[e.code] : -1;
+          // Keys the game may use must not scroll the page or move the focus.
+          if (code >= 0 && (code < 19 || code > 30)) e.preventDefault();
+          LK.push(type, code, -1, 0, 0);
+        };
+      };
+      window.addEventListener('keydown', key(INPUT.KEY_DOWN));
+      window.addEventListener('keyup', key(INPUT.KEY_UP));
+      LK.canvas.addEventListener('mousemove', function(e) {
+        var p = LK.canvasPoint(e);
+        LK.push(INPUT.POINTER_MOVED, -1, -1, p[0], p[1]);
+      });
+      var button = function(type) {
+        return function(e) {
+          if (type === INPUT.BUTTON_DOWN) LK.gesture();
+          var p = LK.canvasPoint(e);
+          LK.push(type, -1, e.button < 3 ? BUTTONS[e.button] : -1, p[0], p[1]);
+          e.preventDefault();
+        };
+      };
+      LK.canvas.addEventListener('mousedown', button(INPUT.BUTTON_DOWN));
+      LK.canvas.addEventListener('mouseup', button(INPUT.BUTTON_UP));
+      LK.canvas.addEventListener('contextmenu', function(e) { e.preventDefault(); });
+      // Hidden or unfocused, the page is away; shown and focused, back.
+      document.addEventListener('visibilitychange', function() {
+        LK.push(document.hidden ? INPUT.FOCUS_LOST : INPUT.FOCUS_GAINED, -1, -1, 0, 0);
+      });
+      window.addEventListener('blur', function() { LK.push(INPUT.FOCUS_LOST, -1, -1, 0, 0); });
+      window.addEventListener('focus', function() { LK.push(INPUT.FOCUS_GAINED, -1, -1, 0, 0); });
+      window.addEventListener('resize', LK.fit);
+    },
+  },
+
+  // The page's canvas "#canvas" as a width x height drawing surface; -1 when
+  // the page has none or the browser gives it no 2-D context.
+  lk_web_open__deps: ['$LK'],
+  lk_web_open: function(width, height, title) {
+    if (typeof document === 'undefined') return -1;
+    var canvas = Module['canvas'] || document.getElementById('canvas');
+    var ctx = canvas ? canvas.getContext('2d', {alpha: false}) : null;
+    if (!ctx) return -1;
+    LK.canvas = canvas;
+    LK.ctx = ctx;
+    LK.width = width;
+    LK.height = height;
+    document.title = UTF8ToString(title);
+    if (!LK.listening) {
+      LK.listening = true;
+      LK.listen();
+    }
+    LK.fit();
+    return 0;
+  },
+
+  lk_web_close__deps: ['$LK'],
+  lk_web_close: function() {
+    LK.ctx = null;
+  },
+
+  lk_web_set_title: function(title) {
+    if (typeof document !== 'undefined') document.title = UTF8ToString(title);
+  },
+
+  // Loads a TrueType file of the in-memory file system as the font for the
+  // glyphs; -1 when the file is missing or no font. Waits for the browser
+  // to parse it, so the first frame already has its glyphs.
+  lk_web_load_font__deps: ['$LK', '$Asyncify'],
+  lk_web_load_font: function(path) {
+    var file = UTF8ToString(path);
+    return Asyncify.handleAsync(function() {
+      var bytes;
+      try {
+        bytes = FS.readFile(file);
+      } catch (e) {
+        return Promise.resolve(-1);
+      }
+      var face = new FontFace('LarkCells', bytes.slice().buffer, {weight: 'bold'});
+      return face.load().then(function(loaded) {
+        document.fonts.add(loaded);
+        LK.family = 'LarkCells';
+        return 0;
+      }, function() {
+        return -1;
+      });
+    });
+  },
+
+  lk_web_set_key_repeat__deps: ['$LK'],
+  lk_web_set_key_repeat: function(repeat) {
+    LK.keyRepeat = !!repeat;
+  },
+
+  // The engine clears the window right after showing a frame, but the
+  // browser shows the canvas only later, while the game loop sleeps: the
+  // clear waits for the next frame's first drawing (or its present).
+  lk_web_clear__deps: ['$LK'],
+  lk_web_clear: function(color) {
+    LK.pendingClear = color;
+  },
+
+  lk_web_present__deps: ['$LK'],
+  lk_web_present: function() {
+    LK.applyClear();
+  },
+
+  // Draws `count` cells from the records at `cells` (four 32-bit words each:
+  // x and y of the cell's corner in pixels as floats, the character, the
+  // colour), in order: each cell's background, offset by a tenth of its width
+  // and a fifth of its height, covers what earlier cells drew there, then its
+  // glyph sits on the baseline `pixels` below the corner. Bold glyphs are
+  // thickened by a pixel's outline, as the desktop's bold style does.
+  lk_web_draw_cells__deps: ['$LK'],
+  lk_web_draw_cells: function(cells, count, cell_width, cell_height, pixels) {
+    var ctx = LK.ctx;
+    if (!ctx || count <= 0) return;
+    LK.applyClear();
+    var f = HEAPF32, w = HEAP32, at = cells >> 2;
+    var bx = cell_width / 10, by = cell_height / 5;
+    ctx.font = 'bold ' + pixels + 'px ' + (LK.family || 'monospace');
+    ctx.textBaseline = 'alphabetic';
+    ctx.lineWidth = 1;
+    ctx.lineJoin = 'round';
+    for (var i = 0; i < count; ++i, at += 4) {
+      var x = f[at], y = f[at + 1], ch = w[at + 2], color = w[at + 3];
+      ctx.fillStyle = '#000000';
+      ctx.fillRect(x - bx, y - by, cell_width, cell_height);
+      if (ch === 32) continue;
+      var css = LK.COLORS[color >= 0 && color < 8 ? color : 7];
+      ctx.fillStyle = css;
+      ctx.strokeStyle = css;
+      var text = String.fromCharCode(ch & 255);
+      ctx.fillText(text, x, y + pixels);
+      ctx.strokeText(text, x, y + pixels);
+    }
+  },
+
+  // Takes the oldest queued input into the five words at `record`; 0 when
+  // there is none.
+  lk_web_poll__deps: ['$LK'],
+  lk_web_poll: function(record) {
+    if (LK.queue.length === 0) return 0;
+    var r = LK.queue.shift();
+    for (var i = 0; i < 5; ++i) HEAP32[(record >> 2) + i] = r[i];
+    return 1;
+  },
+
+  lk_web_console: function(text) {
+    var line = UTF8ToString(text);
+    console.log(line.endsWith('\n') ? line.slice(0, -1) : line);
+  },
+
+  // The audio context, made suspended as browsers make it before a gesture;
+  // -1 when the browser has no Web Audio.
+  lk_web_audio_open__deps: ['$LK'],
+  lk_web_audio_open: function() {
+    if (LK.audio) return 0;
+    var Context = typeof window !== 'undefined' ? (window.AudioContext || window.webkitAudioContext) : null;
+    if (!Context) return -1;
+    try {
+      LK.audio = new Context();
+    } catch (e) {
+      return -1;
+    }
+    // Everything plays through one gain node and an analyser, where the page
+    // (and whoever drives it) can see what is sounding.
+    LK.master = LK.audio.createGain();
+    var analyser = LK.audio.createAnalyser();
+    analyser.fftSize = 2048;
+    LK.master.connect(analyser);
+    analyser.connect(LK.audio.destination);
+    var samples = new Float32Array(analyser.fftSize);
+    window.lark.audio.level = function() {
+      analyser.getFloatTimeDomainData(samples);
+      var peak = 0;
+      for (var i = 0; i < samples.length; ++i) peak = Math.max(peak, Math.abs(samples[i]));
+      return peak;
+    };
+    var report = function() {
+      window.lark.audio.state = LK.audio.state;
+      if (LK.audio.state !== 'running') return;
+      // What was started while the context waited sounds from now on.
+      LK.voices.forEach(function(v) { if (v.source) LK.countPlayed(v); });
+      if (window.lark.onSound) window.lark.onSound();
+    };
+    LK.audio.onstatechange = report;
+    report();
+    return 0;
+  },
+
+  // Decodes a WAV or MP3 file of the in-memory file system; its id, or -1
+  // when the file is missing or the browser cannot decode it.
+  lk_web_audio_load__deps: ['$LK', '$Asyncify'],
+  lk_web_audio_load: function(path) {
+    var file = UTF8ToString(path);
+    return Asyncify.handleAsync(function() {
+      var bytes;
+      try {
+        bytes = FS.readFile(file);
+      } catch (e) {
+        return Promise.resolve(-1);
+      }
+      if (!LK.audio || bytes.length === 0) return Promise.resolve(-1);
+      return new Promise(function(resolve) {
+        LK.audio.decodeAudioData(bytes.slice().buffer, resolve, function() { resolve(null); });
+      }).then(function(buffer) {
+        if (!buffer) return -1;
+        LK.buffers.push(buffer);
+        LK.voices.push({file: file, source: null, loop: false, offset: 0, started: 0, paused: false});
+        window.lark.audio.decoded.push(file);
+        return LK.buffers.length - 1;
+      });
+    });
+  },
+
+  // Plays the decoded sound or music from its start (or from where a pause
+  // left it), once or looping; a voice plays one source at a time.
+  lk_web_audio_play__deps: ['$LK'],
+  lk_web_audio_play: function(id, loop) {
+    var v = LK.voices[id];
+    if (!v) return;
+    if (v.source) {
+      v.source.onended = null;
+      v.source.stop();
+    }
+    var source = LK.audio.createBufferSource();
+    source.buffer = LK.buffers[id];
+    source.loop = !!loop;
+    source.connect(LK.master);
+    source.onended = function() { if (v.source === source) v.source = null; };
+    var offset = v.paused ? v.offset : 0;
+    source.start(0, offset);
+    v.source = source;
+    v.loop = !!loop;
+    v.paused = false;
+    v.started = LK.audio.currentTime - offset;
+    window.lark.audio.started++;
+    if (LK.audio.state === 'running') LK.countPlayed(v);
+  },
+
+  lk_web_audio_stop__deps: ['$LK'],
+  lk_web_audio_stop: function(id) {
+    var v = LK.voices[id];
+    if (!v) return;
+    if (v.source) {
+      v.source.onended = null;
+      v.source.stop();
+    }
+    v.source = null;
+    v.paused = false;
+  },
+
+  // Stops the voice and keeps where it was, so that play goes on from there.
+  lk_web_audio_pause__deps: ['$LK'],
+  lk_web_audio_pause: function(id) {
+    var v = LK.voices[id];
+    if (!v || !v.source) return;
+    var length = LK.buffers[id].duration;
+    var played = LK.audio.currentTime - v.started;
+    v.offset = v.loop ? played % length : Math.min(played, length);
+    v.source.onended = null;
+    v.source.stop();
+    v.source = null;
+    v.paused = true;
+  },
+
+  lk_web_audio_resume__deps: ['$LK', 'lk_web_audio_play'],
+  lk_web_audio_resume: function(id) {
+    var v = LK.voices[id];
+    if (v && v.paused) _lk_web_audio_play(id, v.loop);
+  },
+});
