@@ -572,12 +572,19 @@ TEST_P(MissingAsset, GameStillPlaysAndQuits) {
 
 INSTANTIATE_TEST_SUITE_P(EachFile, MissingAsset, testing::ValuesIn(ASSETS));
 
+// The time stamp of a raw log line in seconds of the day.
+int seconds(const std::string& line) {
+  return std::atoi(line.c_str()) * 3600 + std::atoi(line.c_str() + 3) * 60 + std::atoi(line.c_str() + 6);
+}
+
 // Damaged files, one way per run: every sound emptied, cut to its first half
-// (as an interrupted copy leaves it) or overwritten with random bytes, and a
-// third of the sprites overwritten with random bytes. The loaders name each
-// of them in the log, and the game plays as usual.
+// (as an interrupted copy leaves it), overwritten with random bytes, or made a
+// WAV file whose chunk sizes lie (the first chunk claiming 0xFFFFFFF8 bytes,
+// or one running past the end), and a third of the sprites overwritten with
+// random bytes. The loaders name each of them in the log, each at once, and
+// the game plays as usual. The log's lines end as the system's text files do.
 TEST_P(BrokenAssets, AreNamedInTheLogAndTheGamePlaysOn) {
-  const int way = GetParam();  // 0 empty, 1 first half, 2 random bytes
+  const int way = GetParam();  // 0 empty, 1 first half, 2 random bytes, 3 lying chunk sizes
   Lines sprites;
   start({}, [&](const std::string& dir) {
     std::mt19937 random(11 + unsigned(way));
@@ -585,7 +592,9 @@ TEST_P(BrokenAssets, AreNamedInTheLogAndTheGamePlaysOn) {
       const bool sound = ASSETS[i][1] == 'o';
       if (!sound && int(i % 3) != way) continue;
       std::string content = lkt::readFile(dir + "/" + ASSETS[i]);
-      if (sound && way < 2)
+      if (sound && way == 3)  // RIFF, WAVE, then a chunk of 0xFFFFFFF8 or 100 bytes; 44 bytes in all
+        content = std::string("RIFF\x24\0\0\0WAVE", 12) + (i % 2 ? "LIST\xf8\xff\xff\xff" : "fmt \x64\0\0\0") + std::string(24, 'x');
+      else if (sound && way < 2)
         content.resize(way == 0 ? 0 : content.size() / 2);
       else
         for (char& c : content) c = char(random());
@@ -597,6 +606,20 @@ TEST_P(BrokenAssets, AreNamedInTheLogAndTheGamePlaysOn) {
     if (file[1] == 'o') {
       EXPECT_EQ(game->count(refusal(file)), 1) << file;
     }
+  if (way == 3) {
+    const std::string raw = lkt::readFile(game->dir + "/lark.log");
+    std::istringstream in(raw);
+    int refused = 0;
+    for (std::string line, before; std::getline(in, line); before = line)
+      if (line.find("(): ../sounds/") != std::string::npos && line.find(" has a chunk at byte 12 claiming ") != std::string::npos) {
+        ++refused;
+        EXPECT_LE(seconds(line) - seconds(before), 1) << line;
+      }
+    EXPECT_EQ(refused, 4);
+    std::ptrdiff_t crlf = 0;
+    for (std::size_t at = raw.find("\r\n"); at != std::string::npos; at = raw.find("\r\n", at + 2)) ++crlf;
+    EXPECT_EQ(crlf, windowsProgram() ? std::count(raw.begin(), raw.end(), '\n') : 0);
+  }
   // Random bytes in fewer than five lines still make a sprite, as the format
   // has it: either way the loader names the file.
   const Lines log = game->log();
@@ -607,4 +630,4 @@ TEST_P(BrokenAssets, AreNamedInTheLogAndTheGamePlaysOn) {
   playAndQuit();
 }
 
-INSTANTIATE_TEST_SUITE_P(EmptyHalfRandom, BrokenAssets, testing::Values(0, 1, 2));
+INSTANTIATE_TEST_SUITE_P(EmptyHalfRandomLying, BrokenAssets, testing::Values(0, 1, 2, 3));
