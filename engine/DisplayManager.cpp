@@ -102,6 +102,47 @@ unsigned int characterSizeFor(float cell_width, float cell_height) {
   return static_cast<unsigned int>(smaller * 1.8);
 }
 
+// The largest character size, at most `largest`, at which every printable
+// ASCII glyph of the bold font lies inside its cell's drawn area: the
+// background rectangle from a tenth of the cell's width left of the
+// character's position and a fifth of its height above it. Beyond it, the
+// background of the next cell drawn cuts the glyph. The extents are those
+// of the glyphs as this build's font library draws them (the same size can
+// be a pixel wider elsewhere), laid out as sf::Text lays a glyph's quad, and
+// a texel counts as ink when it covers at least half its pixel.
+unsigned int fittingCharacterSize(sf::Font& font, unsigned int largest, float cell_width, float cell_height) {
+  const float left_limit = -cell_width / 10, right_limit = cell_width - cell_width / 10;
+  const float top_limit = -cell_height / 5, bottom_limit = cell_height - cell_height / 5;
+  unsigned int size = largest;
+  for (; size > 1; --size) {
+    for (sf::Uint32 code = 33; code < 127; ++code) font.getGlyph(code, size, true);
+    const sf::Image page = font.getTexture(size).copyToImage();
+    bool fits = true;
+    for (sf::Uint32 code = 33; code < 127 && fits; ++code) {
+      const sf::Glyph& glyph = font.getGlyph(code, size, true);
+      const sf::IntRect& texels = glyph.textureRect;
+      // Quad and texture rectangle both padded by a pixel, as sf::Text does.
+      const float x_scale = (glyph.bounds.width + 2) / static_cast<float>(texels.width + 2);
+      const float y_scale = (glyph.bounds.height + 2) / static_cast<float>(texels.height + 2);
+      const float x0 = glyph.bounds.left - 1, y0 = static_cast<float>(size) + glyph.bounds.top - 1;
+      for (int v = -1; v <= texels.height && fits; ++v)
+        for (int u = -1; u <= texels.width && fits; ++u) {
+          const int tx = texels.left + u, ty = texels.top + v;
+          if (tx < 0 || ty < 0 || tx >= static_cast<int>(page.getSize().x) ||
+              ty >= static_cast<int>(page.getSize().y) ||
+              page.getPixel(static_cast<unsigned int>(tx), static_cast<unsigned int>(ty)).a < 128)
+            continue;
+          const float left = x0 + static_cast<float>(u + 1) * x_scale;
+          const float top = y0 + static_cast<float>(v + 1) * y_scale;
+          fits = left >= left_limit && left + x_scale <= right_limit && top >= top_limit &&
+                 top + y_scale <= bottom_limit;
+        }
+    }
+    if (fits) break;
+  }
+  return size;
+}
+
 }  // namespace
 
 DisplayManager& DisplayManager::getInstance() {
@@ -119,6 +160,10 @@ DisplayManager::DisplayManager()
       m_cell_text("", m_font, 30),
       m_reference_drawing(false),
       m_batch(sf::Triangles),
+      m_character_size(characterSizeFor(static_cast<float>(DEFAULT_WINDOW_HORIZONTAL_PIXELS) /
+                                            static_cast<float>(DEFAULT_WINDOW_HORIZONTAL_CELLS),
+                                        static_cast<float>(DEFAULT_WINDOW_VERTICAL_PIXELS) /
+                                            static_cast<float>(DEFAULT_WINDOW_VERTICAL_CELLS))),
       m_cached_size(0),
       m_code_points(),
       m_glyphs(),
@@ -180,7 +225,11 @@ int DisplayManager::finishStartUp() {
                    static_cast<float>(m_window_horizontal_cells);
   const float ch = static_cast<float>(m_window_vertical_pixels) /
                    static_cast<float>(m_window_vertical_cells);
-  cacheGlyphs(characterSizeFor(cw, ch));
+  m_character_size = fittingCharacterSize(m_font, characterSizeFor(cw, ch), cw, ch);
+  log.writeLog("DisplayManager::startUp(): Characters are drawn at size %u, the largest at which every glyph "
+               "fits its cell.\n",
+               m_character_size);
+  cacheGlyphs(m_character_size);
   // The ink map is in window pixels and relies on the cleared frame showing
   // the cells' background colour; otherwise every background is drawn whole.
   m_ink_words = (m_window_horizontal_pixels + 63) / 64;
@@ -596,7 +645,7 @@ int DisplayManager::drawCh(Vector world_pos, char ch, Color color) {
                             static_cast<float>(m_window_vertical_cells);
   const float px = cell_width * (world_pos.getX() - corner.getX());
   const float py = cell_height * (world_pos.getY() - corner.getY());
-  const unsigned int size = characterSizeFor(cell_width, cell_height);
+  const unsigned int size = m_character_size;
 
   if (!m_reference_drawing) {
     appendCell(px, py, cell_width, cell_height, static_cast<unsigned char>(ch), size,

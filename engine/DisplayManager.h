@@ -128,6 +128,8 @@ class DisplayManager : public Manager {
 
   bool m_reference_drawing;
   sf::VertexArray m_batch;
+  // The character size, chosen at start-up so that every glyph fits its cell.
+  unsigned int m_character_size;
   // Code point and glyph of every byte at m_cached_size (0: nothing cached).
   unsigned int m_cached_size;
   std::array<sf::Uint32, 256> m_code_points;

@@ -408,7 +408,7 @@ const std::string SAMPLES = sized(8, std::string(8, '\x10'));
 // almost 4 GiB, one running past the end, or an odd-sized one ahead of the
 // samples (whose pad byte SFML's reader would take for the next header) is
 // refused at once with a line naming it.
-TEST(Sound, WavChunksPastTheEndAreRefusedAndPadBytesSkipped) {
+TEST(Sound, WavChunksPastTheEndOrOddSizedAheadOfTheSamplesAreRefusedAtOnce) {
   lk::LogManager::getInstance().startUp();
   lk::ResourceManager& rm = lk::ResourceManager::getInstance();
   rm.shutDown(), rm.startUp();

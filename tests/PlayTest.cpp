@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -33,7 +34,8 @@ using Lines = std::vector<std::string>;
 namespace {
 
 const float CW = 1024.f / 120, CH = 768.f / 36;  // a cell's pixels
-const std::string STEP = "GameManager::run(): (step #", MISSED = "Duck::out(): duck missed";
+const std::string STEP = "GameManager::run(): (step #", MISSED = "Duck::out(): duck missed",
+                  SIZE_LINE = "DisplayManager::startUp(): Characters are drawn at size ";
 
 // Standard output of a shell command; "" when it fails or takes over `seconds`.
 std::string capture(const std::string& command, int seconds = 20) {
@@ -221,23 +223,27 @@ int colorCount(const sf::Image& shot, sf::IntRect area, const std::string& color
 
 // Reads characters off a screenshot by comparing each cell with a reference
 // drawn here with SFML directly, as a cell is defined (background offset by a
-// tenth of the cell's width and a fifth of its height, bold glyph of size 15
-// at the cell's corner), independently of the engine's drawing code. SFML
-// 2.6, the Windows build's, draws the glyphs a pixel larger, and the next
-// cell's background cuts them: there a cell only has to show ink where the
-// text has a character and none where it has a blank.
+// tenth of the cell's width and a fifth of its height, bold glyph at the
+// cell's corner, of the size the game's log names), independently of the
+// engine's drawing code. A Windows build's font library draws a glyph a
+// little differently: there a cell reads as the printable character whose
+// reference it is nearest to.
 class Screen {
  public:
   Screen() {
     m_font.loadFromFile(lkt::gameDir() + "/lk-font.ttf");
     m_target.create(W, H);
-    for (char c : std::string(" -|:0123456789DucksMiedROUNPoint")) same(sf::Image(), 0, 0, c);  // before the game is timed
+  }
+  // The character size the game chose; references are drawn before the game is timed.
+  void prepare(unsigned size) {
+    m_size = size;
+    m_refs.clear();
+    for (char c = ' '; c <= '~'; ++c) same(sf::Image(), 0, 0, c);
   }
   // The expected text of the row from `col` on, '?' for each cell not showing its character.
   std::string read(const sf::Image& shot, int row, int col, std::string text) {
     for (std::size_t i = 0; i < text.size(); ++i)
-      if (windowsProgram() ? (inkColor(shot, cells(float(col) + float(i), float(row), float(col) + float(i), float(row))) == "black") != (text[i] == ' ')
-                           : !same(shot, col + int(i), row, text[i]))
+      if (!(windowsProgram() ? nearest(shot, col + int(i), row) == text[i] : same(shot, col + int(i), row, text[i])))
         text[i] = '?';
     return text;
   }
@@ -255,13 +261,14 @@ class Screen {
   // and column 0 are whole; the grid repeats its sub-pixel placement every
   // 3 rows (64 pixels). The same character differs by nothing, another by 15 or more.
   static const int MARGIN = 8, W = 1024 + 2 * MARGIN, H = 64 + 2 * MARGIN;
-  bool same(const sf::Image& shot, int col, int row, char c) {
+  // Mean difference in brightness between the cell and the character's reference.
+  long distance(const sf::Image& shot, int col, int row, char c) {
     std::vector<sf::Uint8>& ref = m_refs[c];
     if (ref.empty()) {
       m_target.clear(sf::Color::Black);
       sf::RectangleShape background(sf::Vector2f(CW, CH));
       background.setFillColor(sf::Color::Black);
-      sf::Text text(sf::String(std::string(1, c)), m_font, 15);
+      sf::Text text(sf::String(std::string(1, c)), m_font, m_size);
       text.setStyle(sf::Text::Bold);
       for (int k = 0; k < 360; ++k) {
         background.setPosition(CW * float(k % 120) + MARGIN - CW / 10, CH * float(k / 120) + MARGIN - CH / 5);
@@ -277,10 +284,19 @@ class Screen {
     for (int y = std::max(area.top, 0); y < std::min(area.top + area.height, int(shot.getSize().y)); ++y)
       for (int x = std::max(area.left, 0); x < std::min(area.left + area.width, int(shot.getSize().x)); ++x, ++n)
         total += std::abs(ref[std::size_t(y - row / 3 * 64 + MARGIN) * W + std::size_t(x + MARGIN)] - bright(shot.getPixel(unsigned(x), unsigned(y))));
-    return n > 0 && total < 12 * n;
+    return n > 0 ? total / n : LONG_MAX;
+  }
+  bool same(const sf::Image& shot, int col, int row, char c) { return distance(shot, col, row, c) < 12; }
+  char nearest(const sf::Image& shot, int col, int row) {
+    char best = ' ';
+    long least = LONG_MAX;
+    for (char c = ' '; c <= '~'; ++c)
+      if (const long d = distance(shot, col, row, c); d < least) least = d, best = c;
+    return best;
   }
   sf::Font m_font;
   sf::RenderTexture m_target;
+  unsigned m_size = 15;
   std::map<char, std::vector<sf::Uint8>> m_refs;
 };
 
@@ -353,6 +369,10 @@ class Play : public testing::Test {
   void start(Lines missing = {}, std::function<void(const std::string&)> prepare = nullptr) {
     game = std::make_unique<Game>(std::move(missing), std::move(prepare));
     ASSERT_TRUE(game->ready()) << game->errors();
+    for (const std::string& line : game->log())
+      if (line.rfind(SIZE_LINE, 0) == 0) size = unsigned(std::atoi(line.c_str() + SIZE_LINE.size()));
+    ASSERT_GT(size, 0u) << "no character size in the log";
+    screen.prepare(size);
   }
   // Screenshots until one meets the condition (kept as <name>.png).
   bool see(const std::string& name, const std::function<bool(const sf::Image&)>& condition) {
@@ -361,8 +381,11 @@ class Play : public testing::Test {
     last.saveToFile(game->dir + "/" + name + (seen ? ".png" : "-timeout.png"));
     return seen;
   }
-  // The yellow title fills the screen; the red end screen a band of 13 rows in the middle.
-  static bool title(const sf::Image& i) { return colorCount(i, cells(0, 4, 119, 30), "yellow") > 10000; }
+  // The yellow title fills the screen, its motto whole; the red end screen a band of 13 rows in the middle.
+  bool title(const sf::Image& i) {
+    const std::string motto = "-=  A  DUCK  SHOOT  IN  THE  MARSH  =-";
+    return colorCount(i, cells(0, 4, 119, 30), "yellow") > 10000 && screen.read(i, 17, 41, motto) == motto;
+  }
   static bool endScreen(const sf::Image& i) { return colorCount(i, cells(4, 12, 115, 24), "red") > 8000; }
   bool hud(const sf::Image& i, int missed, int round, int points) {
     return screen.hud(i, "Ducks Missed:", missed, 20, "yellow") && screen.hud(i, "ROUND", round, 60, "white") &&
@@ -376,6 +399,7 @@ class Play : public testing::Test {
   }
 
   Screen screen;
+  unsigned size = 0;  // the characters' size, from the log
   std::unique_ptr<Game> game;
 };
 
@@ -388,7 +412,7 @@ class Play : public testing::Test {
 // The log and the recording are judged at the end.
 TEST_F(Play, AShotHitsADuckAndThreeMissesEndTheGame) {
   start({}, [](const std::string& dir) { lkt::writeFile(dir + "/lark.log", "an earlier run\n"); });
-  ASSERT_TRUE(see("title", title));
+  ASSERT_TRUE(see("title", [&](const sf::Image& i) { return title(i); }));
   const int from = game->lastStep() + 1;
   ASSERT_TRUE(game->waitStep(from));
   const auto started = std::chrono::steady_clock::now();
@@ -432,20 +456,21 @@ TEST_F(Play, AShotHitsADuckAndThreeMissesEndTheGame) {
   ASSERT_TRUE(see("end", [&](const sf::Image& i) { return endScreen(i) && hud(i, 3, 1, 100); }));
   EXPECT_EQ(game->count("Gun::eventHandler(): duck missed"), 3);
   const double end_time = game->recorded();
-  ASSERT_TRUE(see("title-again", title));
+  ASSERT_TRUE(see("title-again", [&](const sf::Image& i) { return title(i); }));
   const double again_time = game->recorded();
   ASSERT_TRUE(waitFor([&] { return game->recorded() >= again_time + 0.5; }, 30000));
   ASSERT_TRUE(game->key("1"));
   ASSERT_TRUE(see("play-again", [&](const sf::Image& i) { return hud(i, 0, 1, 0); }));
   ASSERT_TRUE(game->key("q"));
   ASSERT_TRUE(see("end-again", endScreen));
-  ASSERT_TRUE(see("title-last", title));
+  ASSERT_TRUE(see("title-last", [&](const sf::Image& i) { return title(i); }));
   quit();
 
   // The log: a fresh file, the start-up lines first, then the loop's steps in
   // order, each paced to a frame of 33,333 us.
   const Lines log = game->log(), start_up = {
       "LogManager::startUp(): lark.log was opened successfully.", "LogManager::startUp(): LogManager was successfully started.",
+      SIZE_LINE + std::to_string(size) + ", the largest at which every glyph fits its cell.",
       "DisplayManager::startUp(): DisplayManager was successfully started.", "InputManager::startUp(): InputManager was successfully started.",
       "WorldManager::startUp(): WorldManager was successfully started.", "GameManager::startUp(): All managers successfully started.", ""};
   EXPECT_EQ(Lines(log.begin(), log.begin() + long(std::min(log.size(), start_up.size()))), start_up);
@@ -509,7 +534,7 @@ TEST_F(Play, NoAudioDevicePlaysSilently) {
   ASSERT_TRUE(game->waitStep(game->lastStep() + 60));
   ASSERT_TRUE(game->key("q"));
   ASSERT_TRUE(see("end", endScreen));
-  ASSERT_TRUE(see("title", title));
+  ASSERT_TRUE(see("title", [&](const sf::Image& i) { return title(i); }));
   quit();
   EXPECT_LT(game->errors().size(), 4096u) << game->errors();
   int audio_lines = 0;
