@@ -225,9 +225,10 @@ int colorCount(const sf::Image& shot, sf::IntRect area, const std::string& color
 // drawn here with SFML directly, as a cell is defined (background offset by a
 // tenth of the cell's width and a fifth of its height, bold glyph at the
 // cell's corner, of the size the game's log names), independently of the
-// engine's drawing code. A Windows build's font library draws a glyph a
-// little differently: there a cell reads as the printable character whose
-// reference it is nearest to.
+// engine's drawing code. SFML 2.6, the Windows build's, lays a bold glyph's
+// bitmap at its own size, a pixel wider and taller than the bounds Debian's
+// SFML 2.5 gives it, and its top a pixel above them: for a Windows program
+// the references are drawn that way from the same bitmaps.
 class Screen {
  public:
   Screen() {
@@ -238,12 +239,12 @@ class Screen {
   void prepare(unsigned size) {
     m_size = size;
     m_refs.clear();
-    for (char c = ' '; c <= '~'; ++c) same(sf::Image(), 0, 0, c);
+    for (char c : std::string(" -|:0123456789DucksMiedROUNPointAHTE=")) same(sf::Image(), 0, 0, c);
   }
   // The expected text of the row from `col` on, '?' for each cell not showing its character.
   std::string read(const sf::Image& shot, int row, int col, std::string text) {
     for (std::size_t i = 0; i < text.size(); ++i)
-      if (!(windowsProgram() ? nearest(shot, col + int(i), row) == text[i] : same(shot, col + int(i), row, text[i])))
+      if (!same(shot, col + int(i), row, text[i]))
         text[i] = '?';
     return text;
   }
@@ -270,10 +271,25 @@ class Screen {
       background.setFillColor(sf::Color::Black);
       sf::Text text(sf::String(std::string(1, c)), m_font, m_size);
       text.setStyle(sf::Text::Bold);
+      const sf::Glyph& glyph = m_font.getGlyph(sf::Uint32(c), m_size, true);
+      const sf::FloatRect t(glyph.textureRect);  // with the padding of a texel round it, as sf::Text draws it
+      const float u1 = t.left - 1, v1 = t.top - 1, u2 = t.left + t.width + 1, v2 = t.top + t.height + 1;
+      sf::RenderStates states(&m_font.getTexture(m_size));
       for (int k = 0; k < 360; ++k) {
-        background.setPosition(CW * float(k % 120) + MARGIN - CW / 10, CH * float(k / 120) + MARGIN - CH / 5);
-        text.setPosition(CW * float(k % 120) + MARGIN, CH * float(k / 120) + MARGIN);
-        m_target.draw(background), m_target.draw(text);
+        const float x = CW * float(k % 120) + MARGIN, y = CH * float(k / 120) + MARGIN;
+        background.setPosition(x - CW / 10, y - CH / 5);
+        text.setPosition(x, y);
+        m_target.draw(background);
+        if (!windowsProgram()) {
+          m_target.draw(text);
+        } else if (c != ' ') {
+          const float l = x + glyph.bounds.left - 1, top = y + float(m_size) + glyph.bounds.top - 2;
+          const float r = l + t.width + 2, b = top + t.height + 2;
+          const sf::Vertex quad[6] = {{{l, top}, sf::Color::White, {u1, v1}}, {{r, top}, sf::Color::White, {u2, v1}},
+                                      {{l, b}, sf::Color::White, {u1, v2}},   {{l, b}, sf::Color::White, {u1, v2}},
+                                      {{r, top}, sf::Color::White, {u2, v1}}, {{r, b}, sf::Color::White, {u2, v2}}};
+          m_target.draw(quad, 6, sf::Triangles, states);
+        }
       }
       m_target.display();
       const sf::Image image = m_target.getTexture().copyToImage();
@@ -287,13 +303,6 @@ class Screen {
     return n > 0 ? total / n : LONG_MAX;
   }
   bool same(const sf::Image& shot, int col, int row, char c) { return distance(shot, col, row, c) < 12; }
-  char nearest(const sf::Image& shot, int col, int row) {
-    char best = ' ';
-    long least = LONG_MAX;
-    for (char c = ' '; c <= '~'; ++c)
-      if (const long d = distance(shot, col, row, c); d < least) least = d, best = c;
-    return best;
-  }
   sf::Font m_font;
   sf::RenderTexture m_target;
   unsigned m_size = 15;
