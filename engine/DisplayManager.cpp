@@ -47,7 +47,11 @@ DisplayManager::DisplayManager()
       m_window_horizontal_pixels(DEFAULT_WINDOW_HORIZONTAL_PIXELS),
       m_window_vertical_pixels(DEFAULT_WINDOW_VERTICAL_PIXELS),
       m_window_horizontal_cells(DEFAULT_WINDOW_HORIZONTAL_CELLS),
-      m_window_vertical_cells(DEFAULT_WINDOW_VERTICAL_CELLS) {
+      m_window_vertical_cells(DEFAULT_WINDOW_VERTICAL_CELLS),
+      m_character_size(characterSizeFor(static_cast<float>(DEFAULT_WINDOW_HORIZONTAL_PIXELS) /
+                                            static_cast<float>(DEFAULT_WINDOW_HORIZONTAL_CELLS),
+                                        static_cast<float>(DEFAULT_WINDOW_VERTICAL_PIXELS) /
+                                            static_cast<float>(DEFAULT_WINDOW_VERTICAL_CELLS))) {
   setType("DisplayManager");
   keepHeapTop();
 }
@@ -85,8 +89,12 @@ int DisplayManager::finishStartUp() {
                    static_cast<float>(m_window_horizontal_cells);
   const float ch = static_cast<float>(m_window_vertical_pixels) /
                    static_cast<float>(m_window_vertical_cells);
+  m_character_size = m_p_batch->fittingCharacterSize(characterSizeFor(cw, ch), cw, ch);
+  log.writeLog("DisplayManager::startUp(): Characters are drawn at size %u, the largest at which every glyph "
+               "fits its cell.\n",
+               m_character_size);
   m_p_batch->startUp(m_window_horizontal_pixels, m_window_vertical_pixels, m_window_horizontal_cells,
-                     m_window_vertical_cells, characterSizeFor(cw, ch), m_window_background_color);
+                     m_window_vertical_cells, m_character_size, m_window_background_color);
 
   m_is_started = true;
   log.writeLog("DisplayManager::startUp(): DisplayManager was successfully started.\n");
@@ -121,7 +129,7 @@ int DisplayManager::drawCh(Vector world_pos, char ch, Color color) {
   const float px = cell_width * (world_pos.getX() - corner.getX());
   const float py = cell_height * (world_pos.getY() - corner.getY());
   m_p_batch->drawCell(px, py, cell_width, cell_height, static_cast<unsigned char>(ch),
-                      characterSizeFor(cell_width, cell_height), color);
+                      m_character_size, color);
   return 0;
 }
 

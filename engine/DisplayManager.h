@@ -81,6 +81,8 @@ class DisplayManager : public Manager {
   int m_window_vertical_pixels;
   int m_window_horizontal_cells;
   int m_window_vertical_cells;
+  // The character size, chosen at start-up so that every glyph fits its cell.
+  unsigned int m_character_size;
 };
 
 // Cells to window pixels and back, without the view's offset.

@@ -43,9 +43,8 @@ int LogManager::startUp() {
   // A file still open from an earlier start-up would otherwise stay open and
   // write its buffered entries into the new file when the program exits.
   LogManager::shutDown();
-  // Binary, so the log holds exactly the text written, "\n" line ends on
-  // Windows too.
-  m_p_file = std::fopen(LOGFILE_NAME, "wb");
+  // Text mode: a log read on Windows has that system's CR LF line ends.
+  m_p_file = std::fopen(LOGFILE_NAME, "w");
   if (m_p_file == nullptr) return -1;
   writeLog("LogManager::startUp(): lark.log was opened successfully.\n");
 #if defined(LK_BACKEND_SFML)

@@ -2,6 +2,8 @@
 // the clock; sprite files; view events; the MP3 reader; the key table; and
 // on a real window, colours and the fast drawing path.
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <climits>
 #include <cstdio>
 #include <functional>
@@ -254,7 +256,8 @@ TEST(Clock, SleepsLastTheirMillisecondsOnTheLoopsClock) {
 
 // The window and audio library's error stream: one line per message while the
 // log is started, each message once, and at shut-down how often each repeated;
-// before start-up and after shut-down it is the library's own.
+// before start-up and after shut-down it is the library's own. The log's
+// lines end as the system's text files do.
 TEST(Log, SfmlErrorsAreLoggedOnceEachWithTheirCountAtShutDown) {
   std::ostringstream outside;
   std::streambuf* const original = sf::err().rdbuf(outside.rdbuf());
@@ -265,9 +268,15 @@ TEST(Log, SfmlErrorsAreLoggedOnceEachWithTheirCountAtShutDown) {
   lk::LogManager::getInstance().shutDown();
   sf::err() << "after" << std::endl;
   sf::err().rdbuf(original);
+  // The log is a text file: on Windows its lines end in CR LF.
+#ifdef _WIN32
+  const std::string eol = "\r\n";
+#else
+  const std::string eol = "\n";
+#endif
   const std::string log = lkt::readFile("../lark.log");
-  EXPECT_EQ(log.substr(log.find("SFML")), "SFML::err(): Failed to play the sound\nSFML::err(): Other\n"
-                                          "SFML::err(): 4 times in all: Failed to play the sound\n");
+  EXPECT_EQ(log.substr(log.find("SFML")), "SFML::err(): Failed to play the sound" + eol + "SFML::err(): Other" + eol +
+                                              "SFML::err(): 4 times in all: Failed to play the sound" + eol);
   EXPECT_EQ(outside.str(), "after\n");
 }
 
@@ -376,6 +385,56 @@ TEST_F(World, ViewEventsChangeOnlyTheItemsWithTheirExactLabel) {
   for (int i = 0; i < 5; ++i) {
     points->eventHandler(i < 2 ? &most : &least);
     EXPECT_EQ(points->getValue(), expected[i]) << i;
+  }
+}
+
+namespace {
+
+// A RIFF WAVE file of the given chunks ("fmt " is 16-bit mono at 8 kHz).
+std::string wav(const std::vector<std::pair<std::string, std::string>>& chunks) {
+  const auto u32 = [](std::uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+  std::string body = "WAVE";
+  for (const auto& [id, content] : chunks) body += id + content;
+  return "RIFF" + u32(std::uint32_t(body.size())) + body;
+}
+std::string sized(std::uint32_t claimed, const std::string& content) {
+  return std::string{char(claimed), char(claimed >> 8), char(claimed >> 16), char(claimed >> 24)} + content;
+}
+const std::string FORMAT = sized(16, std::string("\x01\x00\x01\x00\x40\x1f\x00\x00\x80\x3e\x00\x00\x02\x00\x10\x00", 16));
+const std::string SAMPLES = sized(8, std::string(8, '\x10'));
+
+}  // namespace
+
+// Chunks are walked with 64-bit positions: a file with a chunk claiming
+// almost 4 GiB, one running past the end, or an odd-sized one ahead of the
+// samples (whose pad byte SFML's reader would take for the next header) is
+// refused at once with a line naming it.
+TEST(Sound, WavChunksPastTheEndOrOddSizedAheadOfTheSamplesAreRefusedAtOnce) {
+  lk::LogManager::getInstance().startUp();
+  lk::ResourceManager& rm = lk::ResourceManager::getInstance();
+  rm.shutDown(), rm.startUp();
+  const struct {
+    std::string name, content, refusal;  // the refusal's text after the file name; "" when it loads
+  } cases[] = {
+      {"huge-first", wav({{"junk", sized(0xFFFFFFF8u, std::string(64, 'j'))}, {"fmt ", FORMAT}, {"data", SAMPLES}}),
+       " has a chunk at byte 12 claiming 4294967288 bytes, past the file's end at byte 124."},
+      {"past-end", wav({{"fmt ", FORMAT}, {"LIST", sized(40, "abc")}}),
+       " has a chunk at byte 36 claiming 40 bytes, past the file's end at byte 47."},
+      {"odd-chunk", wav({{"note", sized(3, std::string("abc") + '\0')}, {"fmt ", FORMAT}, {"data", SAMPLES}}),
+       " has a chunk at byte 12 of an odd 3 bytes ahead of its samples, which the WAV reader would misread."},
+      {"even-chunk", wav({{"note", sized(4, "abcd")}, {"fmt ", FORMAT}, {"data", SAMPLES}}), ""},
+  };
+  for (const auto& c : cases) {
+    const std::string file = "../" + c.name + ".wav";
+    lkt::writeFile(file, c.content);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(rm.loadSound(file, c.name) == 0, c.refusal.empty()) << c.name;
+    EXPECT_EQ(rm.loadMusic(file, c.name) == 0, c.refusal.empty()) << c.name;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1)) << c.name;
+    if (!c.refusal.empty()) {
+      EXPECT_EQ(lkt::logCount("Sound::loadSound(): " + file + c.refusal), 1) << c.name;
+      EXPECT_EQ(lkt::logCount("Music::loadMusic(): " + file + c.refusal), 1) << c.name;
+    }
   }
 }
 
@@ -559,6 +618,33 @@ TEST(Window, ColoursAndTransparencyShowAndTheFastPathDrawsTheReferencePicture) {
     seen += red > 8 && red > 4 * green ? 'R' : green > 8 && green > 4 * red ? 'G' : '.';
   }
   EXPECT_EQ(seen, "GRGRRR..G");
+  // Every printable glyph stays inside its cell: the backgrounds of the cells
+  // drawn after it (to its right, as in a string, and the row below, as in a
+  // sprite) take none of its ink away.
+  sf::Image alone[2];
+  for (int cover = 0; cover < 2; ++cover) {
+    for (int c = 0; c < 95; ++c) {
+      const float x = float(61 + c % 30 * 4), y = float(1 + c / 30 * 4);
+      display.drawCh(lk::Vector(x, y), char(' ' + c), lk::WHITE);
+      for (int n = 0; n < 4 * cover; ++n) display.drawCh(lk::Vector(x + float(n % 3 - 1), y + float(n > 0)), ' ', lk::WHITE);
+    }
+    display.flush();
+    sf::Texture texture;
+    texture.create(1024, 768), texture.update(*display.getWindow());
+    alone[cover] = texture.copyToImage();
+    display.swapBuffer();
+  }
+  double worst = 0;
+  for (int c = 1; c < 95; ++c) {
+    const sf::IntRect around = cell(c % 30 * 4, c / 30 * 4, 0);
+    long ink[2] = {0, 0};
+    for (int cover = 0; cover < 2; ++cover)
+      lkt::count(alone[cover], {around.left - 9, around.top - 22, 27, 64}, [&](sf::Color p) { return ink[cover] += p.r, false; });
+    worst = std::max(worst, 1 - double(ink[1]) / double(std::max(ink[0], 1L)));
+    EXPECT_GT(ink[0], 0) << char(' ' + c);
+  }
+  std::printf("the glyph most cut by the next cells' backgrounds loses %.1f %% of its ink\n", 100 * worst);
+  EXPECT_LT(worst, 0.05);
   world().shutDown();
   display.shutDown();
 }

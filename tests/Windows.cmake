@@ -40,7 +40,8 @@ set(LK_WINE_GAME "${PROJECT_SOURCE_DIR}/scripts/wine-run ${LK_UNZIPPED}/fowlshot
 foreach(case
     Play.AShotHitsADuckAndThreeMissesEndTheGame
     Play.NoFontNoLogOrNoXServerEndsWithStatus1
-    EachFile/MissingAsset.GameStillPlaysAndQuits/10)  # sounds/new-round.mp3
+    EachFile/MissingAsset.GameStillPlaysAndQuits/10  # sounds/new-round.mp3
+    EmptyHalfRandomLying/BrokenAssets.AreNamedInTheLogAndTheGamePlaysOn/3)  # lying WAV chunk sizes
   add_test(NAME windows.game.${case} COMMAND ${LK_LINUX_BUILD}/tests/PlayTest --gtest_filter=${case})
   set_tests_properties(windows.game.${case} PROPERTIES
     FIXTURES_REQUIRED windows_package RUN_SERIAL TRUE TIMEOUT 600

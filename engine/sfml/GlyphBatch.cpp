@@ -104,6 +104,44 @@ GlyphBatch::GlyphBatch(Window& window)
 
 int GlyphBatch::loadFont(const std::string& filename) { return m_font.loadFromFile(filename) ? 0 : -1; }
 
+// The extents are those
+// of the glyphs as this build's font library draws them (the same size can
+// be a pixel wider elsewhere), laid out as sf::Text lays a glyph's quad, and
+// a texel counts as ink when it covers at least half its pixel.
+unsigned int GlyphBatch::fittingCharacterSize(unsigned int largest, float cell_width, float cell_height) {
+  const float left_limit = -cell_width / 10, right_limit = cell_width - cell_width / 10;
+  const float top_limit = -cell_height / 5, bottom_limit = cell_height - cell_height / 5;
+  unsigned int size = largest;
+  for (; size > 1; --size) {
+    for (sf::Uint32 code = 33; code < 127; ++code) m_font.getGlyph(code, size, true);
+    const sf::Image page = m_font.getTexture(size).copyToImage();
+    bool fits = true;
+    for (sf::Uint32 code = 33; code < 127 && fits; ++code) {
+      const sf::Glyph& glyph = m_font.getGlyph(code, size, true);
+      const sf::IntRect& texels = glyph.textureRect;
+      // Quad and texture rectangle both padded by a pixel, as sf::Text does.
+      const float x_scale = (glyph.bounds.width + 2) / static_cast<float>(texels.width + 2);
+      const float y_scale = (glyph.bounds.height + 2) / static_cast<float>(texels.height + 2);
+      const float x0 = glyph.bounds.left - 1, y0 = static_cast<float>(size) + glyph.bounds.top - 1;
+      for (int v = -1; v <= texels.height && fits; ++v)
+        for (int u = -1; u <= texels.width && fits; ++u) {
+          const int tx = texels.left + u, ty = texels.top + v;
+          if (tx < 0 || ty < 0 || tx >= static_cast<int>(page.getSize().x) ||
+              ty >= static_cast<int>(page.getSize().y) ||
+              page.getPixel(static_cast<unsigned int>(tx), static_cast<unsigned int>(ty)).a < 128)
+            continue;
+          const float left = x0 + static_cast<float>(u + 1) * x_scale;
+          const float top = y0 + static_cast<float>(v + 1) * y_scale;
+          fits = left >= left_limit && left + x_scale <= right_limit && top >= top_limit &&
+                 top + y_scale <= bottom_limit;
+        }
+    }
+    if (fits) break;
+  }
+  return size;
+}
+
+
 void GlyphBatch::startUp(int horizontal_pixels, int vertical_pixels, int horizontal_cells,
                          int vertical_cells, unsigned int character_size, Color background) {
   m_horizontal_pixels = horizontal_pixels;

@@ -2,7 +2,7 @@
 // background and bold glyph become textured quads from the font's page,
 // gathered into one vertex array and sent to the driver in a few draws.
 //
-// A backend's GlyphBatch: loadFont, startUp, shutDown, drawCell, flush,
+// A backend's GlyphBatch: loadFont, fittingCharacterSize, startUp, shutDown, drawCell, flush,
 // endFrame, startFrame, setReferenceDrawing and getReferenceDrawing, with
 // the meanings below. The window is its backend's own Window.
 #ifndef LK_GLYPH_BATCH_H
@@ -29,6 +29,12 @@ class GlyphBatch {
 
   // 0, or -1 when the font file cannot be read.
   int loadFont(const std::string& filename);
+  // The largest character size, at most `largest`, at which every printable
+  // ASCII glyph of the loaded font, bold, lies inside its cell's drawn area:
+  // the background rectangle from a tenth of the cell's width left of the
+  // character's position and a fifth of its height above it. Beyond it, the
+  // background of the next cell drawn cuts the glyph.
+  unsigned int fittingCharacterSize(unsigned int largest, float cell_width, float cell_height);
   // Readies frames of cells on a surface of the size in pixels: the glyphs
   // at the character size, and the caches sized for a full screen.
   // `background` is the colour the window is cleared to between frames.

@@ -18,6 +18,9 @@ void lk_web_clear(int color);
 void lk_web_present();
 // Loads a TrueType file of the in-memory file system as the glyphs' font; 0 or -1.
 int lk_web_load_font(const char* path);
+// The largest character size, at most `largest`, at which every printable
+// glyph of the font stays inside its cell's background.
+int lk_web_fitting_size(int largest, float cell_width, float cell_height);
 // Draws `count` cells: per cell the floats x, y of its corner, then the ints
 // character and colour.
 void lk_web_draw_cells(const void* cells, int count, float cell_width, float cell_height, int character_size);

@@ -10,6 +10,10 @@ GlyphBatch::GlyphBatch(Window& window)
 
 int GlyphBatch::loadFont(const std::string& filename) { return lk_web_load_font(filename.c_str()); }
 
+unsigned int GlyphBatch::fittingCharacterSize(unsigned int largest, float cell_width, float cell_height) {
+  return static_cast<unsigned int>(lk_web_fitting_size(static_cast<int>(largest), cell_width, cell_height));
+}
+
 void GlyphBatch::startUp(int horizontal_pixels, int vertical_pixels, int horizontal_cells, int vertical_cells,
                          unsigned int character_size, Color background) {
   (void)horizontal_pixels;

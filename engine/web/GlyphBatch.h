@@ -22,6 +22,9 @@ class GlyphBatch {
 
   // 0, or -1 when the font file cannot be read or is no font.
   int loadFont(const std::string& filename);
+  // The largest character size, at most `largest`, at which every printable
+  // ASCII glyph stays inside its cell's drawn area.
+  unsigned int fittingCharacterSize(unsigned int largest, float cell_width, float cell_height);
   void startUp(int horizontal_pixels, int vertical_pixels, int horizontal_cells,
                int vertical_cells, unsigned int character_size, Color background);
   void shutDown();

@@ -188,6 +188,31 @@ mergeInto(LibraryManager.library, {
     });
   },
 
+  // The largest size, at most `largest`, at which the ink of every printable
+  // ASCII glyph, drawn as lk_web_draw_cells draws it, stays inside the cell's
+  // background rectangle. The outline widens each glyph's box by half a
+  // pixel on every side, and an edge pixel counts as ink only when at least
+  // half of it is covered: the two cancel, so the outline's box is measured.
+  lk_web_fitting_size__deps: ['$LK'],
+  lk_web_fitting_size: function(largest, cell_width, cell_height) {
+    var ctx = LK.ctx;
+    if (!ctx) return largest;
+    var left = -cell_width / 10, right = cell_width - cell_width / 10;
+    var top = -cell_height / 5, bottom = cell_height - cell_height / 5;
+    var size = largest;
+    for (; size > 1; --size) {
+      ctx.font = 'bold ' + size + 'px ' + (LK.family || 'monospace');
+      var fits = true;
+      for (var code = 33; code < 127 && fits; ++code) {
+        var m = ctx.measureText(String.fromCharCode(code));
+        fits = -m.actualBoundingBoxLeft >= left && m.actualBoundingBoxRight <= right &&
+               size - m.actualBoundingBoxAscent >= top && size + m.actualBoundingBoxDescent <= bottom;
+      }
+      if (fits) break;
+    }
+    return size;
+  },
+
   lk_web_set_key_repeat__deps: ['$LK'],
   lk_web_set_key_repeat: function(repeat) {
     LK.keyRepeat = !!repeat;

@@ -34,6 +34,7 @@ std::vector<std::string> logLines(const std::string& path) {
   std::vector<std::string> lines;
   std::istringstream in(readFile(path));
   for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();  // a log written on Windows
     if (line.size() >= 10 && line[2] == ':' && line[8] == ' ') line = line.substr(10);
     // The window library's remarks on the machine (no vertical sync under
     // Xvfb) may stand between any two of the engine's lines.
