@@ -3,10 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 #include "Box.h"
 #include "LogManager.h"
 #include "Platform.h"
@@ -77,17 +73,6 @@ int highestBit(std::uint64_t word) {
 #endif
 }
 
-// The OpenGL driver allocates and frees its vertex buffers on every draw.
-// glibc would hand the freed top of the heap back to the system each time
-// and fault it in again on the next frame: hundreds of page faults a frame.
-// The heap keeps its top instead, and blocks of up to 32 MiB come from it.
-void keepHeapTop() {
-#if defined(__GLIBC__)
-  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
-  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-#endif
-}
-
 // The batch goes to the driver in draws of at most this many vertices, a
 // multiple of a quad's six. Mesa's software rasteriser draws an axis-aligned
 // quad as one rectangle (no edge tests, whole tiles at once) only when a draw
@@ -131,7 +116,6 @@ DisplayManager::DisplayManager()
       m_tile_columns(0),
       m_tile_rows(0) {
   setType("DisplayManager");
-  keepHeapTop();
 }
 
 DisplayManager::~DisplayManager() {}
