@@ -36,9 +36,17 @@ bool wavFormatBeforeData(const std::string& filename) {
   return ok;
 }
 
+// Whether sample frame `frame` of the file can be read.
+bool frameHeld(sf::InputSoundFile& file, unsigned long long frame, unsigned int channels) {
+  sf::Int16 samples[MAX_CHANNELS];
+  file.seek(frame * channels);
+  return file.read(samples, channels) == channels;
+}
+
 }  // namespace
 
-int checkSoundFile(const std::string& filename, const char* caller, unsigned long long max_samples) {
+int checkSoundFile(const std::string& filename, const char* caller, unsigned long long max_samples,
+                   unsigned long long* p_held) {
   LogManager& log = LogManager::getInstance();
   if (!wavFormatBeforeData(filename)) {
     log.writeLog("%s(): %s has its samples ahead of their format (a \"data\" chunk before \"fmt \").\n", caller,
@@ -60,16 +68,29 @@ int checkSoundFile(const std::string& filename, const char* caller, unsigned lon
                  filename.c_str(), count, max_samples);
     return -1;
   }
-  // The last sample frame must be there: a file cut short is refused
+  // The last sample frame must be there: a sound cut short is refused
   // rather than played up to where it breaks off.
-  sf::Int16 last[MAX_CHANNELS];
-  if (count >= channels) {
-    file.seek(count - channels);
-    if (file.read(last, channels) != channels) {
+  const unsigned long long frames = count / channels;
+  if (frames > 0 && !frameHeld(file, frames - 1, channels)) {
+    if (p_held == nullptr) {
       log.writeLog("%s(): %s ends before the %llu samples it announces.\n", caller, filename.c_str(), count);
       return -1;
     }
+    // The frames held are those before the first one missing.
+    unsigned long long low = 0, high = frames - 1;
+    while (low < high) {
+      const unsigned long long middle = low + (high - low) / 2;
+      if (frameHeld(file, middle, channels))
+        low = middle + 1;
+      else
+        high = middle;
+    }
+    *p_held = low * channels;
+    log.writeLog("%s(): %s holds %llu of the %llu samples it announces; what it holds is played.\n", caller,
+                 filename.c_str(), *p_held, count);
+    return 0;
   }
+  if (p_held != nullptr) *p_held = frames * channels;
   return 0;
 }
 
