@@ -538,6 +538,29 @@ TEST_F(Play, NoAudioDevicePlaysSilently) {
   EXPECT_EQ(game->count("Music::loadMusic(): music successfully opened from ../sounds/ducks-quacking.wav."), 1);
 }
 
+// The wall clock set back past the program's start (libfaketime, read from
+// a file): OpenAL Soft's silent output, whose mixer then spins, must not keep
+// Q from ending the program within 2 s, with status 0 and the log complete.
+TEST_F(Play, QEndsTheProgramAfterTheClockIsSetBack) {
+  const std::string library = capture("sh -c 'ls /usr/lib/*/faketime/libfaketime.so.1'");
+  if (windowsProgram() || library.empty()) GTEST_SKIP() << "libfaketime is the Linux build's";
+  const std::string offset = fs::current_path().parent_path().string() + "/clock-offset";
+  lkt::writeFile(offset, "+0\n");
+  setenv("LD_PRELOAD", library.substr(0, library.find('\n')).c_str(), 1);
+  setenv("FAKETIME_TIMESTAMP_FILE", offset.c_str(), 1), setenv("FAKETIME_CACHE_DURATION", "1", 1);
+  setenv("FAKETIME_DONT_FAKE_MONOTONIC", "1", 1);
+  setenv("ASAN_OPTIONS", (std::string(std::getenv("ASAN_OPTIONS") ? std::getenv("ASAN_OPTIONS") : "") + ":verify_asan_link_order=0").c_str(), 1);
+  start({}, [](const std::string& dir) { lkt::writeFile(dir + "/alsoft.conf", "[general]\ndrivers=null\n"); });
+  unsetenv("LD_PRELOAD");
+  ASSERT_TRUE(see("title", title));
+  lkt::writeFile(offset, "-120\n");
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));  // the library reads the file each second
+  ASSERT_TRUE(game->key("q"));
+  ASSERT_TRUE(game->waitCount("GameManager::shutDown(): All managers are shutting down.", 1));
+  EXPECT_EQ(game->exitStatus(2000), 0);
+  EXPECT_EQ(game->log().back(), "GameManager::shutDown(): All managers are shutting down.");
+}
+
 namespace {
 
 const Lines ASSETS = {"sprites/gun-spr.txt", "sprites/duck-flyleft-spr.txt", "sprites/duck-flyright-spr.txt",
