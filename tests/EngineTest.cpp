@@ -589,6 +589,9 @@ TEST(Window, ColoursAndTransparencyShowAndTheFastPathDrawsTheReferencePicture) {
   EXPECT_EQ(Entries(said.end() - 2, said.end()),
             (Entries{"DisplayManager::drawCh(): Could not draw. The SFML window is not allocated.",
                      "DisplayManager::swapBuffer(): Could not swap buffers. The SFML window is not allocated."}));
+  const lk::Vector middle = lk::pixelsToCells(lk::Vector(512, 384));
+  EXPECT_NEAR(middle.getX(), 60, 1e-3);
+  EXPECT_NEAR(middle.getY(), 18, 1e-3);
   // Without the font the start fails, and fails again when asked again; with it, it succeeds.
   ASSERT_EQ(display.startUp(), -1);
   ASSERT_EQ(display.startUp(), -1);
