@@ -29,6 +29,10 @@
 #include <string>
 #include <vector>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -612,6 +616,11 @@ bool takeOption(int& argc, char** argv, const char* name, std::string& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The game's own heap settings (game/main.cpp), so that frames are timed as it runs them.
+#if defined(__GLIBC__)
+  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+#endif
   std::string callgrind_case, iterations_text = "0", vsync = "auto", snapshot_spec;
   std::string load_repetitions_text = "3";
   const bool callgrind = takeOption(argc, argv, "--lk-callgrind", callgrind_case);

@@ -1,9 +1,5 @@
 #include "DisplayManager.h"
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 #include <utility>
 
 #include "GlyphBatch.h"
@@ -14,17 +10,6 @@
 namespace lk {
 
 namespace {
-
-// The OpenGL driver allocates and frees its vertex buffers on every draw.
-// glibc would hand the freed top of the heap back to the system each time
-// and fault it in again on the next frame: hundreds of page faults a frame.
-// The heap keeps its top instead, and blocks of up to 32 MiB come from it.
-void keepHeapTop() {
-#if defined(__GLIBC__)
-  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
-  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-#endif
-}
 
 // Fills the cell's height or width, whichever is smaller, by 1.8.
 unsigned int characterSizeFor(float cell_width, float cell_height) {
@@ -53,7 +38,6 @@ DisplayManager::DisplayManager()
                                         static_cast<float>(DEFAULT_WINDOW_VERTICAL_PIXELS) /
                                             static_cast<float>(DEFAULT_WINDOW_VERTICAL_CELLS))) {
   setType("DisplayManager");
-  keepHeapTop();
 }
 
 DisplayManager::~DisplayManager() {}

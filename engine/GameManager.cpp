@@ -106,10 +106,11 @@ void GameManager::run() {
     }
     const std::int32_t loop_time = clock.split();
     const std::int32_t sleep_time = sleepTime(m_frame_time, loop_time);
-    log.writeLog(
-        "GameManager::run(): (step #%d) loop_time = %ld microseconds, sleep_time = %ld "
-        "milliseconds.\n",
-        step_count, static_cast<long>(loop_time), static_cast<long>(sleep_time));
+    if (log.stepLinesWanted())
+      log.writeLog(
+          "GameManager::run(): (step #%d) loop_time = %ld microseconds, sleep_time = %ld "
+          "milliseconds.\n",
+          step_count, static_cast<long>(loop_time), static_cast<long>(sleep_time));
     ++step_count;
     platform::sleepMilliseconds(sleep_time);
     if (m_game_over) return;

@@ -3,6 +3,7 @@
 #define LK_LOG_MANAGER_H
 
 #include <cstdio>
+#include <mutex>
 
 #include "Manager.h"
 #if defined(LK_BACKEND_SFML)
@@ -18,6 +19,9 @@
 namespace lk {
 
 const char LOGFILE_NAME[] = "../lark.log";
+// A game left running writes a step line every frame, about 11 MB an hour:
+// past this size the step lines stop (one line says so) and all others go on.
+const long long MAX_LOG_BYTES = 64LL * 1024 * 1024;
 
 class LogManager : public Manager {
  public:
@@ -29,8 +33,16 @@ class LogManager : public Manager {
 
   // Writes one printf-style entry, prefixed with "hh:mm:ss  " local time when
   // time stamps are on. Returns the characters written; with no open file the
-  // entry is dropped and 0 is returned.
+  // entry is dropped and 0 is returned. Any thread may call it: an entry goes
+  // to the file in one piece, never mixed with another. A file that cannot be
+  // written (a full disk) is reported once on standard error.
   int writeLog(const char* format, ...) LK_PRINTF_FORMAT(2, 3);
+
+  // Whether the game loop's step lines are still wanted: false once the log
+  // has passed its bound, which the first such call says in the log.
+  bool stepLinesWanted();
+  // The bound, MAX_LOG_BYTES unless changed (tests use a small one).
+  void setBound(long long bytes);
 
   void setFlush(bool do_flush = true);
   void setTimeStamp(bool do_time_stamp = true);
@@ -41,6 +53,11 @@ class LogManager : public Manager {
   bool m_do_flush;
   bool m_do_time_stamp;
   std::FILE* m_p_file;
+  std::mutex m_mutex;
+  long long m_bytes;           // written to the file since it was opened
+  long long m_bound;
+  bool m_bound_said;
+  bool m_failure_said;
 #if defined(LK_BACKEND_SFML)
   // SFML's error stream, sent to this log while the log is started.
   SfmlErrorLog m_sfml_errors;

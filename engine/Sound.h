@@ -1,4 +1,8 @@
-// A sound effect, decoded whole into memory and played from there.
+// A sound effect, decoded whole into memory and played from there. Hence a
+// bound: a file of more than MAX_SOUND_SAMPLES samples (2^24, a little over
+// three minutes of 44.1 kHz stereo) is refused with the log line
+// "Sound::loadSound(): <file> announces <n> samples, more than the 16777216 a
+// sound may hold."; load longer audio as Music, which streams.
 #ifndef LK_SOUND_H
 #define LK_SOUND_H
 

@@ -6,16 +6,21 @@
 #include <cstdint>
 #include <climits>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <functional>
 #include <cmath>
 #include <map>
 #include <random>
+#include <regex>
 #include <sstream>
+#include <thread>
 
 #include <SFML/System/Err.hpp>
 
 #include <gtest/gtest.h>
 
+#include "Animation.h"
 #include "Clock.h"
 #include "DisplayManager.h"
 #include "EventCollision.h"
@@ -25,6 +30,7 @@
 #include "Geometry.h"
 #include "InputManager.h"
 #include "LogManager.h"
+#include "Music.h"
 #include "Platform.h"
 #include "ResourceManager.h"
 #include "Sound.h"
@@ -170,6 +176,16 @@ TEST_F(World, CollisionQueryAnswersAsAScanOfTheList) {
   }
 }
 
+// Past its capacity the world takes in no more: the new object is neither
+// listed nor met by a collision query.
+TEST_F(World, AFullWorldLeavesANewObjectOutside) {
+  lk::Object* first = new lk::Object;
+  for (int i = 1; i < lk::MAX_OBJECTS; ++i) new lk::Object;
+  lk::Object extra;
+  EXPECT_EQ(world().getAllObjects().getCount(), lk::MAX_OBJECTS);
+  EXPECT_EQ(world().getCollisions(first, first->getPosition()).getCount(), lk::MAX_OBJECTS - 1);
+}
+
 TEST_F(World, UpdateMovesByVelocityPlusAccelerationAndSaysOutOncePerExit) {
   Recorder* p = new Recorder("p", lk::Vector(100, 10), lk::SPECTRAL);
   p->setAcceleration(lk::Vector(0, 0.02f));
@@ -192,7 +208,8 @@ TEST_F(World, UpdateMovesByVelocityPlusAccelerationAndSaysOutOncePerExit) {
 TEST_F(World, MarkedObjectsGoOnceAtTheNextUpdateWithWhatTheirDestructorsMark) {
   Recorder* a = new Recorder("a", lk::Vector(100, 10));
   Recorder* b = new Recorder("b", lk::Vector(102, 10));
-  new Recorder("c", lk::Vector(104, 10), lk::SOFT);
+  Recorder* c = new Recorder("c", lk::Vector(104, 10), lk::SOFT);
+  a->setAltitude(4), b->setAltitude(0), c->setAltitude(3);  // drawn from 0 up
   Recorder* made = nullptr;
   // a marks itself twice; its destructor marks b, whose destructor makes an
   // object that moves onto c in the same update.
@@ -205,7 +222,7 @@ TEST_F(World, MarkedObjectsGoOnceAtTheNextUpdateWithWhatTheirDestructorsMark) {
     made->setVelocity(lk::Vector(0.5f, 0));
   };
   frame(0);
-  EXPECT_EQ(journal, (Entries{"a draw", "b draw", "c draw", "a lk::step 0", "b lk::step 0", "c lk::step 0"}));
+  EXPECT_EQ(journal, (Entries{"b draw", "c draw", "a draw", "a lk::step 0", "b lk::step 0", "c lk::step 0"}));
   journal.clear();
   world().update();
   EXPECT_EQ(journal, (Entries{"a deleted", "b deleted", "made lk::collision made->c (103.5,10)",
@@ -280,6 +297,82 @@ TEST(Log, SfmlErrorsAreLoggedOnceEachWithTheirCountAtShutDown) {
   EXPECT_EQ(outside.str(), "after\n");
 }
 
+// Entries are stamped and whole, whichever threads write them at once.
+TEST(Log, EntriesAreStampedAndWholeFromManyThreads) {
+  lk::LogManager& log = lk::LogManager::getInstance();
+  ASSERT_EQ(log.startUp(), 0);
+  EXPECT_EQ(log.writeLog("%s\n", "abc"), 14);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([t, &log] {
+      for (int n = 0; n < 400; ++n) log.writeLog("thread %d line %d %s\n", t, n, std::string(size_t(n % 97), 'x').c_str());
+    });
+  for (std::thread& t : threads) t.join();
+  log.shutDown();
+  std::istringstream in(lkt::readFile("../lark.log"));
+  const std::regex stamp("[0-2][0-9]:[0-5][0-9]:[0-6][0-9]  ");
+  std::map<int, int> next;
+  int lines = 0;
+  for (std::string line; std::getline(in, line); ++lines) {
+    ASSERT_TRUE(line.size() > 10 && std::regex_match(line.substr(0, 10), stamp)) << line;
+    int t = -1, n = -1, end = 0;
+    if (line.find("thread") == std::string::npos) continue;
+    ASSERT_EQ(std::sscanf(line.c_str() + 10, "thread %d line %d %n", &t, &n, &end), 2) << line;
+    ASSERT_EQ(line.substr(10 + size_t(end)), std::string(size_t(n % 97), 'x')) << line;
+    ASSERT_EQ(n, next[t]++) << line;
+  }
+  EXPECT_EQ(lines, 3 + 4 * 400);
+}
+
+// Past its bound the log stops the loop's step lines, once said, and keeps
+// every other line; a log that cannot be written is said once on standard
+// error. A game over before the loop starts ends it before its first step.
+TEST(Log, StepLinesStopAtTheBoundAndAFullDiskIsSaidOnce) {
+  lk::LogManager& log = lk::LogManager::getInstance();
+  lk::GameManager& game = lk::GameManager::getInstance();
+  ASSERT_EQ(log.startUp(), 0);
+  log.setTimeStamp(false);
+  game.setGameOver(true);
+  game.run();
+  EXPECT_EQ(lkt::logLines().back(), "GameManager::run(): game loop started.");
+  log.startUp();
+  log.setBound(2000);
+  struct Stepper : lk::Object {
+    int eventHandler(const lk::Event* p_event) override {
+      if (p_event->getType() != lk::STEP_EVENT) return 0;
+      const int step = static_cast<const lk::EventStep*>(p_event)->getStepCount();
+      lk::LogManager::getInstance().writeLog("step %d seen\n", step);
+      if (step == 29) lk::GameManager::getInstance().setGameOver(true);
+      return 1;
+    }
+  };
+  world().startUp();
+  new Stepper;
+  game.setGameOver(false);
+  game.run();
+  world().shutDown();
+  log.setBound(lk::MAX_LOG_BYTES);
+  int steps = 0, seen = 0, bound = 0;
+  for (const std::string& line : lkt::logLines()) {
+    if (line.rfind("GameManager::run(): (step #", 0) == 0) steps += 1 + 1000 * bound;  // none after the bound's line
+    seen += line == "step " + std::to_string(seen) + " seen";
+    bound += line == "LogManager::stepLinesWanted(): lark.log has passed 2000 bytes; the game loop's step lines are no longer written.";
+  }
+  EXPECT_GT(steps, 3);
+  EXPECT_LT(steps, 25);
+  EXPECT_EQ(seen, 30);
+  EXPECT_EQ(bound, 1);
+#ifndef _WIN32
+  std::filesystem::remove("../lark.log");
+  std::filesystem::create_symlink("/dev/full", "../lark.log");
+  testing::internal::CaptureStderr();
+  log.startUp();
+  for (int i = 0; i < 3; ++i) log.writeLog("lost\n");
+  log.shutDown();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "LogManager::writeLog(): lark.log could not be written. No space left on device\n");
+#endif
+}
+
 namespace {
 
 struct Loaded {
@@ -322,6 +415,7 @@ TEST(SpriteFile, ReadsAsTheFormatSays) {
       {"1\n2\n1\n5", 0, "1\n2\n1\n5\n5\n", "1 2x1 5 7:5|"},  // no colour line: white
       // A wrong colour word fails once lines 1 to 4 are echoed.
       {"1\n2\n1\n5\n", -1, "1\n2\n1\n5\n", ""},
+      {"1\n1\n1\n1\nRed\n#\n", -1, "1\n1\n1\n1\n", ""},
       {"1\n1\n1\n1\nred \n#\n", -1, "1\n1\n1\n1\n", ""},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
@@ -362,6 +456,52 @@ TEST(SpriteFile, HostileFilesFailWithTheirReasonAndTheBoundsThemselvesLoad) {
   EXPECT_EQ(loadSprite("10000\n10\n10\n1\nred\n##########\n", "max-frames").sprite.substr(0, 14), "10000 10x10 1 ");
 }
 
+// Full tables refuse a load, naming the file, without opening it; music
+// refuses an empty label; a repeated label finds the first.
+TEST(Resources, FullTablesRefuseAndTheFirstOfALabelIsFound) {
+  lk::LogManager::getInstance().startUp();
+  lk::ResourceManager& rm = lk::ResourceManager::getInstance();
+  rm.shutDown(), rm.startUp();
+  lkt::writeFile("../a-spr.txt", "1\n1\n1\n1\nred\na\n");
+  lkt::writeFile("../b-spr.txt", "2\n1\n1\n1\nblue\nb\nc\n");
+  for (const auto& [name, samples] : {std::pair{"../a.wav", 80u}, {"../b.wav", 160u}}) {  // 8 kHz, 16-bit mono
+    const char head[] = "RIFF----WAVEfmt \x10\0\0\0\1\0\1\0\x40\x1f\0\0\x80\x3e\0\0\2\0\x10\0data--\0\0";
+    std::string wav = std::string(head, sizeof head - 1) + std::string(2 * samples, '\x11');
+    wav[4] = char(wav.size() - 8), wav[5] = char((wav.size() - 8) >> 8), wav[6] = wav[7] = 0, wav[40] = char(2 * samples), wav[41] = char(2 * samples >> 8);
+    lkt::writeFile(name, wav);
+  }
+  const auto refused = [](int result, const std::string& line) { return result == -1 && lkt::logLines().back() == line; };
+  testing::internal::CaptureStdout();
+  for (int i = 0; i < lk::MAX_SPRITES; ++i) ASSERT_EQ(rm.loadSprite(i % 2 ? "../b-spr.txt" : "../a-spr.txt", i < 2 ? "twin" : ""), 0);
+  EXPECT_TRUE(refused(rm.loadSprite("../c-spr.txt", "c"), "ResourceManager::loadSprite(): sprite array is full. ../c-spr.txt could not be loaded."));
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(rm.getSprite("twin")->getFrameCount(), 1);
+  EXPECT_EQ(rm.loadSound("../c.wav", "c"), -1);  // a failed load keeps its entry free
+  for (int i = 0; i < lk::MAX_SOUNDS; ++i) ASSERT_EQ(rm.loadSound(i % 2 ? "../b.wav" : "../a.wav", i < 2 ? "twin" : ""), 0);
+  EXPECT_TRUE(refused(rm.loadSound("../c.wav", "c"), "ResourceManager::loadSound(): sound array is full. ../c.wav could not be loaded."));
+  EXPECT_EQ(rm.getSound("twin")->getBuffer()->getSampleCount(), 80u);
+  EXPECT_TRUE(refused(rm.loadMusic("../c.wav", ""), "ResourceManager::loadMusic(): music could be loaded with label of \"\"."));
+  for (int i = 0; i < lk::MAX_MUSIC; ++i) ASSERT_EQ(rm.loadMusic(i % 2 ? "../b.wav" : "../a.wav", i < 2 ? "twin" : "m"), 0);
+  EXPECT_TRUE(refused(rm.loadMusic("../c.wav", "c"), "ResourceManager::loadMusic(): music array is full. ../c.wav could not be loaded."));
+  EXPECT_EQ(rm.getMusic("twin")->getStream()->getDuration(), sf::milliseconds(10));
+  rm.shutDown();
+}
+
+// The first draw after setSprite shows the frame it finds, then each frame
+// stays for `slowdown` draws; at -1 the animation stands still.
+TEST(Sprite, AnimationShowsEachFrameForItsSlowdownInDraws) {
+  lk::Sprite sprite(3);
+  for (const char* c : {"a", "b", "c"}) sprite.insertFrame(lk::Frame(1, 1, c));
+  for (const auto& [slowdown, expected] : {std::pair{1, "012012"}, {2, "0112200"}, {4, "0111122220"}, {-1, "000"}, {0, "0120"}}) {
+    sprite.setSlowdown(slowdown);
+    lk::Animation animation;
+    animation.setSprite(&sprite);
+    std::string shown;
+    for (std::size_t i = 0; i < std::strlen(expected); ++i) shown += char('0' + animation.getIndex()), animation.draw(lk::Vector());
+    EXPECT_EQ(shown, expected) << slowdown;
+  }
+}
+
 TEST_F(World, ViewEventsChangeOnlyTheItemsWithTheirExactLabel) {
   lk::ViewObject *points = new lk::ViewObject, *twin = new lk::ViewObject, *round = new lk::ViewObject;
   points->setViewString("Points:"), twin->setViewString("Points:"), round->setViewString("ROUND");
@@ -379,6 +519,11 @@ TEST_F(World, ViewEventsChangeOnlyTheItemsWithTheirExactLabel) {
   const lk::EventStep step(3);
   EXPECT_EQ(points->eventHandler(&step), 0);
   EXPECT_EQ(points->getValue(), -50);
+  // An item without a border is one line, on the top row.
+  lk::ViewObject* plain = new lk::ViewObject;
+  plain->setBorder(false), plain->setLocation(lk::TOP_LEFT);
+  EXPECT_EQ(plain->getPosition().getY(), 0);
+  EXPECT_EQ(round->getPosition().getY(), 1);
   // Sums beyond int stop at its limits.
   const lk::EventView most("Points:", INT_MAX), least("Points:", INT_MIN);
   const int expected[] = {INT_MAX - 50, INT_MAX, -1, INT_MIN, INT_MIN};
@@ -542,6 +687,16 @@ TEST(Input, HeldKeysAndButtonsAndTheFocusAreFollowed) {
 TEST(Window, ColoursAndTransparencyShowAndTheFastPathDrawsTheReferencePicture) {
   lk::DisplayManager& display = lk::DisplayManager::getInstance();
   lk::LogManager::getInstance().startUp();
+  // Without a window nothing is drawn, and each call says so.
+  EXPECT_EQ(display.drawCh(lk::Vector(61, 1), '#', lk::RED), -1);
+  EXPECT_EQ(display.swapBuffer(), -1);
+  const Entries said = lkt::logLines();
+  EXPECT_EQ(Entries(said.end() - 2, said.end()),
+            (Entries{"DisplayManager::drawCh(): Could not draw. The SFML window is not allocated.",
+                     "DisplayManager::swapBuffer(): Could not swap buffers. The SFML window is not allocated."}));
+  const lk::Vector middle = lk::pixelsToCells(lk::Vector(512, 384));
+  EXPECT_NEAR(middle.getX(), 60, 1e-3);
+  EXPECT_NEAR(middle.getY(), 18, 1e-3);
   // Without the font the start fails, and fails again when asked again; with it, it succeeds.
   ASSERT_EQ(display.startUp(), -1);
   ASSERT_EQ(display.startUp(), -1);

@@ -219,4 +219,11 @@ TEST_F(Game, BulletsComeEverySixthStepShotsSoundEveryEighthAndHitWithinThreeStep
     for (int i = 0; i < 6; ++i) frame();
     EXPECT_EQ(points->getValue(), 100) << move;
   }
+  // The shot duck falls faster by 0.02 a step, beneath the other objects.
+  ASSERT_EQ(ofType("DuckShot").size(), 1u);
+  lk::Object* falling = ofType("DuckShot")[0];
+  float y[3];
+  for (float& at : y) frame(), at = falling->getPosition().getY();
+  EXPECT_NEAR(y[2] - 2 * y[1] + y[0], 0.02f, 1e-4);
+  EXPECT_EQ(falling->getAltitude(), 0);
 }

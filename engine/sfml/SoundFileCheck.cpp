@@ -66,14 +66,16 @@ WavWalk walkWav(const std::string& filename) {
       const unsigned long chunk_size =
           chunk[4] | (chunk[5] << 8) | (chunk[6] << 16) | (0UL + chunk[7]) << 24;
       const std::int64_t end = position + 8 + static_cast<std::int64_t>(chunk_size);
+      // The samples end the walk: a "data" chunk that runs past the end is a
+      // file cut short, which the caller judges by the samples it holds.
+      if (std::memcmp(chunk, "data", 4) == 0) {
+        if (!format_seen) walk.layout = WAV_DATA_BEFORE_FORMAT;
+        break;
+      }
       if (end > size) {
         walk.layout = WAV_CHUNK_PAST_END;
         walk.chunk_at = position;
         walk.chunk_size = chunk_size;
-        break;
-      }
-      if (std::memcmp(chunk, "data", 4) == 0) {
-        if (!format_seen) walk.layout = WAV_DATA_BEFORE_FORMAT;
         break;
       }
       if ((chunk_size & 1) != 0) {
@@ -91,9 +93,17 @@ WavWalk walkWav(const std::string& filename) {
   return walk;
 }
 
+// Whether sample frame `frame` of the file can be read.
+bool frameHeld(sf::InputSoundFile& file, unsigned long long frame, unsigned int channels) {
+  sf::Int16 samples[MAX_CHANNELS];
+  file.seek(frame * channels);
+  return file.read(samples, channels) == channels;
+}
+
 }  // namespace
 
-int checkSoundFile(const std::string& filename, const char* caller, unsigned long long max_samples) {
+int checkSoundFile(const std::string& filename, const char* caller, unsigned long long max_samples,
+                   unsigned long long* p_held) {
   LogManager& log = LogManager::getInstance();
   const WavWalk walk = walkWav(filename);
   if (walk.layout == WAV_DATA_BEFORE_FORMAT) {
@@ -134,16 +144,29 @@ int checkSoundFile(const std::string& filename, const char* caller, unsigned lon
                  filename.c_str(), count, max_samples);
     return -1;
   }
-  // The last sample frame must be there: a file cut short is refused
+  // The last sample frame must be there: a sound cut short is refused
   // rather than played up to where it breaks off.
-  sf::Int16 last[MAX_CHANNELS];
-  if (count >= channels) {
-    file.seek(count - channels);
-    if (file.read(last, channels) != channels) {
+  const unsigned long long frames = count / channels;
+  if (frames > 0 && !frameHeld(file, frames - 1, channels)) {
+    if (p_held == nullptr) {
       log.writeLog("%s(): %s ends before the %llu samples it announces.\n", caller, filename.c_str(), count);
       return -1;
     }
+    // The frames held are those before the first one missing.
+    unsigned long long low = 0, high = frames - 1;
+    while (low < high) {
+      const unsigned long long middle = low + (high - low) / 2;
+      if (frameHeld(file, middle, channels))
+        low = middle + 1;
+      else
+        high = middle;
+    }
+    *p_held = low * channels;
+    log.writeLog("%s(): %s holds %llu of the %llu samples it announces; what it holds is played.\n", caller,
+                 filename.c_str(), *p_held, count);
+    return 0;
   }
+  if (p_held != nullptr) *p_held = frames * channels;
   return 0;
 }
 

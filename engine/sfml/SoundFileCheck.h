@@ -17,10 +17,14 @@ const unsigned int MAX_CHANNELS = 8;
 
 // -1 when no reader takes the file (SFML's error stream says why), or, after
 // a log line from `caller` (as in "Sound::loadSound") that names the file,
-// when the file announces a rate or channel count out of bounds, more than
-// `max_samples` samples (0: any number), or samples beyond its own end;
-// 0 when the file can be loaded.
-int checkSoundFile(const std::string& filename, const char* caller, unsigned long long max_samples);
+// when the file announces a rate or channel count out of bounds or more than
+// `max_samples` samples (0: any number); 0 when the file can be loaded.
+// A file that ends before the samples it announces (an interrupted copy) is
+// refused too when `p_held` is null; otherwise it is taken, and *p_held is
+// set to the samples it does hold (a whole number of frames), as it is for
+// a whole file.
+int checkSoundFile(const std::string& filename, const char* caller, unsigned long long max_samples,
+                   unsigned long long* p_held = nullptr);
 
 }  // namespace lk
 
