@@ -13,7 +13,8 @@
 
 namespace lk {
 
-GameManager::GameManager() : m_game_over(false), m_frame_time(FRAME_TIME_DEFAULT) {
+GameManager::GameManager()
+    : m_game_over(false), m_frame_time(FRAME_TIME_DEFAULT), m_step_log(true), m_start_succeeded(false) {
   setType("GameManager");
 }
 
@@ -55,6 +56,7 @@ int GameManager::startUp() {
     std::fflush(stdout);
   }
   LogManager::getInstance().writeLog("%s", summary);
+  m_start_succeeded = all_started;
   return all_started ? 0 : -1;
 }
 
@@ -67,6 +69,7 @@ void GameManager::shutDown() {
   DisplayManager::getInstance().shutDown();
   LogManager::getInstance().shutDown();
   Manager::shutDown();
+  m_start_succeeded = false;
   platform::releaseTimerResolution();
 }
 
@@ -77,6 +80,13 @@ std::int32_t GameManager::sleepTime(std::int32_t frame_time, std::int32_t loop_t
 
 void GameManager::run() {
   LogManager& log = LogManager::getInstance();
+  if (!m_start_succeeded) {
+    // Without a started engine there is no window to show and maybe no log
+    // to write to: then standard error is the only place left to say so.
+    const char* text = "GameManager::run(): run() was called before a successful startUp(); no game loop runs.\n";
+    if (log.writeLog("%s", text) == 0) std::fputs(text, stderr);
+    return;
+  }
   log.writeLog("GameManager::run(): game loop started.\n");
   Clock clock;
   if (m_game_over) return;
@@ -94,10 +104,11 @@ void GameManager::run() {
     }
     const std::int32_t loop_time = clock.split();
     const std::int32_t sleep_time = sleepTime(m_frame_time, loop_time);
-    log.writeLog(
-        "GameManager::run(): (step #%d) loop_time = %ld microseconds, sleep_time = %ld "
-        "milliseconds.\n",
-        step_count, static_cast<long>(loop_time), static_cast<long>(sleep_time));
+    if (m_step_log)
+      log.writeLog(
+          "GameManager::run(): (step #%d) loop_time = %ld microseconds, sleep_time = %ld "
+          "milliseconds.\n",
+          step_count, static_cast<long>(loop_time), static_cast<long>(sleep_time));
     ++step_count;
     platform::sleepMilliseconds(sleep_time);
     if (m_game_over) return;
@@ -109,5 +120,9 @@ void GameManager::setGameOver(bool game_over) { m_game_over = game_over; }
 bool GameManager::getGameOver() const { return m_game_over; }
 
 int GameManager::getFrameTime() const { return m_frame_time; }
+
+void GameManager::setStepLog(bool step_log) { m_step_log = step_log; }
+
+bool GameManager::getStepLog() const { return m_step_log; }
 
 }  // namespace lk

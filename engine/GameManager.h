@@ -18,12 +18,18 @@ class GameManager : public Manager {
   int startUp() override;
   void shutDown() override;
 
-  // The game loop; returns once the game is over.
+  // The game loop; returns once the game is over, or at once, with a log
+  // line, when startUp() has not succeeded.
   void run();
 
   void setGameOver(bool game_over = true);
   bool getGameOver() const;
   int getFrameTime() const;
+
+  // Whether every step writes its timing line to the log (on by default);
+  // a game that logs lines of its own may switch it off to read them.
+  void setStepLog(bool step_log = true);
+  bool getStepLog() const;
 
   // Milliseconds left to sleep after an iteration that took loop_time
   // microseconds: whole milliseconds, truncated, never negative.
@@ -34,6 +40,8 @@ class GameManager : public Manager {
 
   bool m_game_over;
   int m_frame_time;
+  bool m_step_log;
+  bool m_start_succeeded;
 };
 
 }  // namespace lk

@@ -1,5 +1,6 @@
 #include "Object.h"
 
+#include "LogManager.h"
 #include "ResourceManager.h"
 #include "Sprite.h"
 #include "WorldManager.h"
@@ -59,7 +60,11 @@ Animation Object::getAnimation() const { return m_animation; }
 
 int Object::setSprite(std::string label) {
   Sprite* p_sprite = ResourceManager::getInstance().getSprite(label);
-  if (p_sprite == nullptr) return -1;
+  if (p_sprite == nullptr) {
+    LogManager::getInstance().writeLog("Object::setSprite(): no sprite is loaded with the label \"%s\" (object %d, %s).\n",
+                                       label.c_str(), m_id, m_type.c_str());
+    return -1;
+  }
   m_animation.setSprite(p_sprite);
   const float width = static_cast<float>(p_sprite->getWidth());
   const float height = static_cast<float>(p_sprite->getHeight());
