@@ -14,7 +14,10 @@
 namespace lk {
 
 GameManager::GameManager()
-    : m_game_over(false), m_frame_time(FRAME_TIME_DEFAULT), m_step_log(true), m_start_succeeded(false) {
+    : m_game_over(false),
+      m_frame_time(FRAME_TIME_DEFAULT),
+      m_step_log(true),
+      m_start_succeeded(false) {
   setType("GameManager");
 }
 
@@ -48,9 +51,10 @@ int GameManager::startUp() {
     }
   }
 
-  const char* summary = all_started
-                            ? "GameManager::startUp(): All managers successfully started.\n\n"
-                            : "GameManager::startUp(): ERROR: Not all managers were successfully started.\n\n";
+  const char* summary =
+      all_started
+          ? "GameManager::startUp(): All managers successfully started.\n\n"
+          : "GameManager::startUp(): ERROR: Not all managers were successfully started.\n\n";
   if (!all_started) {
     std::printf("%s", summary);
     std::fflush(stdout);
@@ -83,7 +87,8 @@ void GameManager::run() {
   if (!m_start_succeeded) {
     // Without a started engine there is no window to show and maybe no log
     // to write to: then standard error is the only place left to say so.
-    const char* text = "GameManager::run(): run() was called before a successful startUp(); no game loop runs.\n";
+    const char* text =
+        "GameManager::run(): run() was called before a successful startUp(); no game loop runs.\n";
     if (log.writeLog("%s", text) == 0) std::fputs(text, stderr);
     return;
   }

@@ -46,8 +46,7 @@ void Object::setSpeed(float new_speed) { m_speed = new_speed; }
 
 void Object::setVelocity(Vector new_velocity) {
   m_speed = new_velocity.getMagnitude();
-  if (m_speed > 0)
-    new_velocity.setXY(new_velocity.getX() / m_speed, new_velocity.getY() / m_speed);
+  if (m_speed > 0) new_velocity.setXY(new_velocity.getX() / m_speed, new_velocity.getY() / m_speed);
   m_direction = new_velocity;
 }
 
@@ -61,8 +60,9 @@ Animation Object::getAnimation() const { return m_animation; }
 int Object::setSprite(std::string label) {
   Sprite* p_sprite = ResourceManager::getInstance().getSprite(label);
   if (p_sprite == nullptr) {
-    LogManager::getInstance().writeLog("Object::setSprite(): no sprite is loaded with the label \"%s\" (object %d, %s).\n",
-                                       label.c_str(), m_id, m_type.c_str());
+    LogManager::getInstance().writeLog(
+        "Object::setSprite(): no sprite is loaded with the label \"%s\" (object %d, %s).\n",
+        label.c_str(), m_id, m_type.c_str());
     return -1;
   }
   m_animation.setSprite(p_sprite);

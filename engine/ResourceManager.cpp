@@ -28,7 +28,8 @@ ResourceManager& ResourceManager::getInstance() {
   return instance;
 }
 
-ResourceManager::ResourceManager() : m_p_sprite(), m_sprite_count(0), m_sound_count(0), m_music_count(0) {
+ResourceManager::ResourceManager()
+    : m_p_sprite(), m_sprite_count(0), m_sound_count(0), m_music_count(0) {
   setType("ResourceManager");
   registerMp3Reader();
 }
@@ -52,7 +53,8 @@ int ResourceManager::startUp() {
   const bool audible = audioDeviceOpens();
   if (!audible)
     LogManager::getInstance().writeLog(
-        "ResourceManager::startUp(): No audio device could be opened. The game plays without sound.\n");
+        "ResourceManager::startUp(): No audio device could be opened. The game plays without "
+        "sound.\n");
   for (Sound& sound : m_sound) sound.setAudible(audible);
   for (Music& music : m_music) music.setAudible(audible);
   m_is_started = true;
@@ -86,7 +88,8 @@ int ResourceManager::loadSprite(std::string filename, std::string label) {
   p_sprite->setLabel(std::move(label));
   m_p_sprite[m_sprite_count] = p_sprite;
   m_sprite_count++;
-  log.writeLog("ResourceManager::loadSprite(): Sprite successfully loaded from %s.\n", filename.c_str());
+  log.writeLog("ResourceManager::loadSprite(): Sprite successfully loaded from %s.\n",
+               filename.c_str());
   return 0;
 }
 
@@ -99,11 +102,13 @@ Sprite* ResourceManager::getSprite(std::string label) const {
 int ResourceManager::loadSound(std::string filename, std::string label) {
   LogManager& log = LogManager::getInstance();
   if (m_sound_count == MAX_SOUNDS) {
-    log.writeLog("ResourceManager::loadSound(): sound array is full. %s could not be loaded.\n", filename.c_str());
+    log.writeLog("ResourceManager::loadSound(): sound array is full. %s could not be loaded.\n",
+                 filename.c_str());
     return -1;
   }
   if (m_sound[m_sound_count].loadSound(filename) == -1) {
-    log.writeLog("ResourceManager::loadSound(): Unable to load sound from file %s.\n", filename.c_str());
+    log.writeLog("ResourceManager::loadSound(): Unable to load sound from file %s.\n",
+                 filename.c_str());
     return -1;
   }
   m_sound[m_sound_count].setLabel(std::move(label));
@@ -120,7 +125,8 @@ Sound* ResourceManager::getSound(std::string label) {
 int ResourceManager::loadMusic(std::string filename, std::string label) {
   LogManager& log = LogManager::getInstance();
   if (m_music_count == MAX_MUSIC) {
-    log.writeLog("ResourceManager::loadMusic(): music array is full. %s could not be loaded.\n", filename.c_str());
+    log.writeLog("ResourceManager::loadMusic(): music array is full. %s could not be loaded.\n",
+                 filename.c_str());
     return -1;
   }
   if (label.empty()) {

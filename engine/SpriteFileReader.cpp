@@ -132,10 +132,11 @@ Sprite* SpriteFileReader::fail(Sprite* p_sprite) {
 Sprite* SpriteFileReader::unreadable(LineResult result, Sprite* p_sprite) {
   LogManager& log = LogManager::getInstance();
   if (result == TOO_LONG)
-    log.writeLog("ResourceManager::loadSprite(): %s has a line longer than %d characters.\n", m_filename.c_str(),
-                 MAX_SPRITE_LINE);
+    log.writeLog("ResourceManager::loadSprite(): %s has a line longer than %d characters.\n",
+                 m_filename.c_str(), MAX_SPRITE_LINE);
   else
-    log.writeLog("ResourceManager::loadSprite(): Sprite file %s could not be read.\n", m_filename.c_str());
+    log.writeLog("ResourceManager::loadSprite(): Sprite file %s could not be read.\n",
+                 m_filename.c_str());
   return fail(p_sprite);
 }
 
@@ -143,8 +144,10 @@ bool SpriteFileReader::sizesAllowed(int frames, int width, int height) {
   LogManager& log = LogManager::getInstance();
   const char* name = m_filename.c_str();
   if (frames < 0 || width < 0 || height < 0) {
-    log.writeLog("ResourceManager::loadSprite(): %s has a negative frame count, width or height (%d, %d, %d).\n",
-                 name, frames, width, height);
+    log.writeLog(
+        "ResourceManager::loadSprite(): %s has a negative frame count, width or height (%d, %d, "
+        "%d).\n",
+        name, frames, width, height);
     return false;
   }
   if (frames > MAX_SPRITE_FRAMES || !withinCellBound(frames, width, height)) {
@@ -155,13 +158,17 @@ bool SpriteFileReader::sizesAllowed(int frames, int width, int height) {
     return false;
   }
   if (static_cast<long long>(width) * height > MAX_FRAME_CELLS) {
-    log.writeLog("ResourceManager::loadSprite(): %s has frames of %d x %d characters (at most %lld a frame).\n",
-                 name, width, height, MAX_FRAME_CELLS);
+    log.writeLog(
+        "ResourceManager::loadSprite(): %s has frames of %d x %d characters (at most %lld a "
+        "frame).\n",
+        name, width, height, MAX_FRAME_CELLS);
     return false;
   }
   if (static_cast<long long>(frames) * height > MAX_SPRITE_ROWS) {
-    log.writeLog("ResourceManager::loadSprite(): %s has too many rows: %d frames of %d rows (at most %lld rows).\n",
-                 name, frames, height, MAX_SPRITE_ROWS);
+    log.writeLog(
+        "ResourceManager::loadSprite(): %s has too many rows: %d frames of %d rows (at most %lld "
+        "rows).\n",
+        name, frames, height, MAX_SPRITE_ROWS);
     return false;
   }
   return true;
@@ -182,22 +189,27 @@ void SpriteFileReader::reportRowWidths(int width) const {
   LogManager& log = LogManager::getInstance();
   const char* name = m_filename.c_str();
   if (m_odd_rows > 0) {
-    log.writeLog("ResourceManager::loadSprite(): %s line %d has %d characters; the sprite is %d wide.\n", name,
-                 m_first_odd_line, m_first_odd_length, width);
+    log.writeLog(
+        "ResourceManager::loadSprite(): %s line %d has %d characters; the sprite is %d wide.\n",
+        name, m_first_odd_line, m_first_odd_length, width);
     if (m_odd_rows > 1)
-      log.writeLog("ResourceManager::loadSprite(): %s has %d rows in all that are not %d characters wide.\n", name,
-                   m_odd_rows, width);
+      log.writeLog(
+          "ResourceManager::loadSprite(): %s has %d rows in all that are not %d characters wide.\n",
+          name, m_odd_rows, width);
   }
   if (m_missing_rows > 0)
-    log.writeLog("ResourceManager::loadSprite(): %s ends before its last frame is complete (missing rows: %d).\n", name,
-                 m_missing_rows);
+    log.writeLog(
+        "ResourceManager::loadSprite(): %s ends before its last frame is complete (missing rows: "
+        "%d).\n",
+        name, m_missing_rows);
 }
 
 Sprite* SpriteFileReader::read() {
   LogManager& log = LogManager::getInstance();
   m_p_file = std::fopen(m_filename.c_str(), "r");
   if (m_p_file == nullptr) {
-    log.writeLog("ResourceManager::loadSprite(): Sprite file %s could not be opened.\n", m_filename.c_str());
+    log.writeLog("ResourceManager::loadSprite(): Sprite file %s could not be opened.\n",
+                 m_filename.c_str());
     return nullptr;
   }
 
@@ -218,7 +230,8 @@ Sprite* SpriteFileReader::read() {
       default:
         if (!colorFromWord(m_line, color)) {
           log.writeLog("ResourceManager::loadSprite(): no valid color was provided.\n");
-          log.writeLog("ResourceManager::loadSprite(): Sprite file %s has no valid color.\n", m_filename.c_str());
+          log.writeLog("ResourceManager::loadSprite(): Sprite file %s has no valid color.\n",
+                       m_filename.c_str());
           return fail(nullptr);
         }
     }
@@ -247,8 +260,9 @@ Sprite* SpriteFileReader::read() {
         checkRowWidth(width);
       text_total += static_cast<long long>(m_line.size());
       if (text_total > MAX_SPRITE_TEXT) {
-        log.writeLog("ResourceManager::loadSprite(): the frames of %s hold more than %lld characters.\n",
-                     m_filename.c_str(), MAX_SPRITE_TEXT);
+        log.writeLog(
+            "ResourceManager::loadSprite(): the frames of %s hold more than %lld characters.\n",
+            m_filename.c_str(), MAX_SPRITE_TEXT);
         return fail(p_sprite);
       }
       text += m_line;

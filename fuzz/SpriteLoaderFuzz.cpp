@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   lk::Sprite* sprite = lk::SpriteFileReader(g_sprite_path).read();
   if (sprite != nullptr) {
-    if (sprite->getFrameCount() != sprite->getMaxFrameCount()) std::abort();  // every frame it announced
+    if (sprite->getFrameCount() != sprite->getMaxFrameCount())
+      std::abort();  // every frame it announced
     // With no window each cell is refused, but only after its character was
     // read from the frame's text.
     // The first frames, the last and those just outside: the game draws

@@ -33,7 +33,8 @@ int Basket::eventHandler(const lk::Event* p_event) {
   if (p_event->getType() == lk::COLLISION_EVENT) {
     // Both parties of a collision hear of it; the other one is whichever is not this.
     const auto* p_collision = static_cast<const lk::EventCollision*>(p_event);
-    caught(p_collision->getObject1() == this ? p_collision->getObject2() : p_collision->getObject1());
+    caught(p_collision->getObject1() == this ? p_collision->getObject2()
+                                             : p_collision->getObject1());
     return 1;
   }
   if (p_event->getType() == lk::STEP_EVENT) {

@@ -38,7 +38,8 @@ void Sky::start() {
 void Sky::drop() {
   if (m_steps % 12 != 0) return;
   const lk::Box view = lk::WorldManager::getInstance().getView();
-  const float x = view.getCorner().getX() + 3 + std::rand() % static_cast<int>(view.getHorizontal() - 6);
+  const float x =
+      view.getCorner().getX() + 3 + std::rand() % static_cast<int>(view.getHorizontal() - 6);
   const float speed = 0.4f + 0.05f * static_cast<float>(m_p_score->getValue() / 100);
   new Falling(std::rand() % 4 == 0, x, speed);
 }
@@ -53,8 +54,8 @@ int Sky::eventHandler(const lk::Event* p_event) {
   }
   if (p_event->getType() == GAME_OVER_EVENT) {
     m_over = true;
-    lk::LogManager::getInstance().writeLog("Sky::eventHandler(): game %d over with %d points.\n", m_games,
-                                           m_p_score->getValue());
+    lk::LogManager::getInstance().writeLog("Sky::eventHandler(): game %d over with %d points.\n",
+                                           m_games, m_p_score->getValue());
     return 1;
   }
   if (p_event->getType() == lk::KEYBOARD_EVENT) {
