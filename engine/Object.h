@@ -36,8 +36,9 @@ class Object {
   /// -1 with no sprite.
   virtual int draw();
 
-  /// The world manager asks these of every object in every update: they are
-  /// defined here, so they cost no call.
+  // The world manager asks these of every object in every update: they are
+  // defined here, so they cost no call.
+  /// The unique id, counted from 0 in order of creation.
   int getId() const { return m_id; }
   /// The type name that other objects compare.
   std::string getType() const { return m_type; }
@@ -84,7 +85,8 @@ class Object {
   /// A copy of the sprite and its animation state.
   Animation getAnimation() const;
   /// Shows the loaded sprite with that label and sizes the box to it, centred
-  /// on the position; -1, with nothing changed, when there is none.
+  /// on the position; -1, with nothing changed and a log line naming the label,
+  /// when there is none.
   int setSprite(std::string label);
 
  private:
