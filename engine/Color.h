@@ -1,10 +1,10 @@
-// The engine's colours; any other value draws white. The fixed int type lets
-// such values be held without undefined behaviour.
 #ifndef LK_COLOR_H
 #define LK_COLOR_H
 
 namespace lk {
 
+/// The engine's colours; any other value draws white. The fixed int type lets
+/// such values be held without undefined behaviour.
 enum Color : int {
   BLACK = 0,
   RED,

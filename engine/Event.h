@@ -1,4 +1,3 @@
-// The base of every event: a type name that receivers compare.
 #ifndef LK_EVENT_H
 #define LK_EVENT_H
 
@@ -9,13 +8,15 @@ namespace lk {
 
 const std::string UNDEFINED_EVENT = "lk::undefined";
 
+/// The base of every event: a type name that receivers compare.
 class Event {
  public:
   Event();
   virtual ~Event();
 
-  // Every receiver asks this of every event it is offered.
+  /// Every receiver asks this of every event it is offered.
   std::string getType() const { return m_type; }
+  /// Sets the type name; a game's own events pick a name of their own.
   void setType(std::string new_type) { m_type = std::move(new_type); }
 
  private:

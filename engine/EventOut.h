@@ -1,4 +1,3 @@
-// Sent to an object whose move takes it wholly out of the world.
 #ifndef LK_EVENT_OUT_H
 #define LK_EVENT_OUT_H
 
@@ -8,6 +7,7 @@ namespace lk {
 
 const std::string OUT_EVENT = "lk::out";
 
+/// Sent to an object whose move takes it wholly out of the world.
 class EventOut : public Event {
  public:
   EventOut();

@@ -17,7 +17,12 @@
 
 namespace lk {
 
-GameManager::GameManager() : m_game_over(false), m_paused(false), m_frame_time(FRAME_TIME_DEFAULT) {
+GameManager::GameManager()
+    : m_game_over(false),
+      m_paused(false),
+      m_frame_time(FRAME_TIME_DEFAULT),
+      m_step_log(true),
+      m_start_succeeded(false) {
   setType("GameManager");
 }
 
@@ -51,14 +56,16 @@ int GameManager::startUp() {
     }
   }
 
-  const char* summary = all_started
-                            ? "GameManager::startUp(): All managers successfully started.\n\n"
-                            : "GameManager::startUp(): ERROR: Not all managers were successfully started.\n\n";
+  const char* summary =
+      all_started
+          ? "GameManager::startUp(): All managers successfully started.\n\n"
+          : "GameManager::startUp(): ERROR: Not all managers were successfully started.\n\n";
   if (!all_started) {
     std::printf("%s", summary);
     std::fflush(stdout);
   }
   LogManager::getInstance().writeLog("%s", summary);
+  m_start_succeeded = all_started;
   return all_started ? 0 : -1;
 }
 
@@ -71,6 +78,7 @@ void GameManager::shutDown() {
   DisplayManager::getInstance().shutDown();
   LogManager::getInstance().shutDown();
   Manager::shutDown();
+  m_start_succeeded = false;
   platform::releaseTimerResolution();
 }
 
@@ -81,6 +89,14 @@ std::int32_t GameManager::sleepTime(std::int32_t frame_time, std::int32_t loop_t
 
 void GameManager::run() {
   LogManager& log = LogManager::getInstance();
+  if (!m_start_succeeded) {
+    // Without a started engine there is no window to show and maybe no log
+    // to write to: then standard error is the only place left to say so.
+    const char* text =
+        "GameManager::run(): run() was called before a successful startUp(); no game loop runs.\n";
+    if (log.writeLog("%s", text) == 0) std::fputs(text, stderr);
+    return;
+  }
   log.writeLog("GameManager::run(): game loop started.\n");
   Clock clock;
   if (m_game_over) return;
@@ -106,7 +122,7 @@ void GameManager::run() {
     }
     const std::int32_t loop_time = clock.split();
     const std::int32_t sleep_time = sleepTime(m_frame_time, loop_time);
-    if (log.stepLinesWanted())
+    if (m_step_log && log.stepLinesWanted())
       log.writeLog(
           "GameManager::run(): (step #%d) loop_time = %ld microseconds, sleep_time = %ld "
           "milliseconds.\n",
@@ -155,5 +171,9 @@ bool GameManager::getPaused() const { return m_paused; }
 bool GameManager::getGameOver() const { return m_game_over; }
 
 int GameManager::getFrameTime() const { return m_frame_time; }
+
+void GameManager::setStepLog(bool step_log) { m_step_log = step_log; }
+
+bool GameManager::getStepLog() const { return m_step_log; }
 
 }  // namespace lk

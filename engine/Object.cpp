@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "LogManager.h"
 #include "ResourceManager.h"
 #include "Sprite.h"
 #include "WorldManager.h"
@@ -47,8 +48,7 @@ void Object::setSpeed(float new_speed) { m_speed = new_speed; }
 
 void Object::setVelocity(Vector new_velocity) {
   m_speed = new_velocity.getMagnitude();
-  if (m_speed > 0)
-    new_velocity.setXY(new_velocity.getX() / m_speed, new_velocity.getY() / m_speed);
+  if (m_speed > 0) new_velocity.setXY(new_velocity.getX() / m_speed, new_velocity.getY() / m_speed);
   m_direction = new_velocity;
 }
 
@@ -63,7 +63,12 @@ void Object::setAnimation(Animation animation) { m_animation = std::move(animati
 
 int Object::setSprite(std::string label) {
   Sprite* p_sprite = ResourceManager::getInstance().getSprite(label);
-  if (p_sprite == nullptr) return -1;
+  if (p_sprite == nullptr) {
+    LogManager::getInstance().writeLog(
+        "Object::setSprite(): no sprite is loaded with the label \"%s\" (object %d, %s).\n",
+        label.c_str(), m_id, m_type.c_str());
+    return -1;
+  }
   m_animation.setSprite(p_sprite);
   const float width = static_cast<float>(p_sprite->getWidth());
   const float height = static_cast<float>(p_sprite->getHeight());

@@ -1,8 +1,3 @@
-// A uniform grid of buckets over the world that finds the objects whose boxes
-// overlap a given box, so a collision query need not test every object.
-// Objects outside the grid's area fall into its edge buckets. Each bucket
-// keeps its objects' world boxes, so a query tests them without asking the
-// objects.
 #ifndef LK_SPATIAL_GRID_H
 #define LK_SPATIAL_GRID_H
 
@@ -15,20 +10,27 @@ namespace lk {
 
 class Object;
 
+/// A uniform grid of buckets over the world that finds the objects whose boxes
+/// overlap a given box, so a collision query need not test every object.
+/// Objects outside the grid's area fall into its edge buckets. Each bucket
+/// keeps its objects' world boxes, so a query tests them without asking the
+/// objects.
 class SpatialGrid {
  public:
   SpatialGrid();
 
-  // Empties the grid and lays it over the area in square buckets.
+  /// Empties the grid and lays it over the area in square buckets.
   void reset(Box area, float bucket_size);
 
+  /// Adds the object with its world box.
   void insert(Object* p_object, Box world_box);
+  /// Removes the object; unknown objects are ignored.
   void remove(Object* p_object);
-  // Moves a known object to its new box; unknown objects are ignored.
+  /// Moves a known object to its new box; unknown objects are ignored.
   void update(Object* p_object, Box world_box);
 
-  // Appends every object whose world box intersects the area (as
-  // boxIntersectsBox tells); an object may appear more than once.
+  /// Appends every object whose world box intersects the area (as
+  /// boxIntersectsBox tells); an object may appear more than once.
   void query(Box area, std::vector<Object*>& hits) const;
 
  private:

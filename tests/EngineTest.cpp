@@ -502,6 +502,31 @@ TEST(Sprite, AnimationShowsEachFrameForItsSlowdownInDraws) {
   }
 }
 
+// Loads that work but rarely do what was meant, and calls out of order, are
+// named in the log; nothing else changes.
+TEST(Misuse, IsNamedInTheLog) {
+  const std::string head = "ResourceManager::loadSprite(): ../odd-spr.txt ";
+  EXPECT_EQ(loadSprite("2\n3\n2\n1\nred\nabc\nabcde\nab\n", "odd").sprite, "2 3x2 1 1:abcabcde|ab|");
+  EXPECT_EQ(lkt::logLines().end()[-4], head + "line 7 has 5 characters; the sprite is 3 wide.");
+  EXPECT_EQ(lkt::logLines().end()[-3], head + "has 2 rows in all that are not 3 characters wide.");
+  EXPECT_EQ(lkt::logLines().end()[-2], head + "ends before its last frame is complete (missing rows: 1).");
+  loadSprite("1\n3\n2\n1\nred\nabc\ndef", "fine");
+  EXPECT_EQ(lkt::logLines().back(), "ResourceManager::loadSprite(): Sprite successfully loaded from ../fine-spr.txt.");
+  const Entries log = lkt::logLines();
+  EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.find("fine-spr") != l.npos; }), 1);
+
+  lk::WorldManager::getInstance().startUp();
+  lk::Object object;
+  EXPECT_EQ(object.setSprite("fin"), -1);
+  EXPECT_EQ(lkt::logLines().back(), "Object::setSprite(): no sprite is loaded with the label \"fin\" (object " +
+                                        std::to_string(object.getId()) + ", Object).");
+  EXPECT_EQ(object.setSprite("fine"), 0);
+
+  lk::GameManager::getInstance().run();  // never started: returns at once
+  EXPECT_EQ(lkt::logLines().back(), "GameManager::run(): run() was called before a successful startUp(); no game loop runs.");
+  EXPECT_EQ(lkt::logCount("GameManager::run(): game loop started."), 0);
+}
+
 TEST_F(World, ViewEventsChangeOnlyTheItemsWithTheirExactLabel) {
   lk::ViewObject *points = new lk::ViewObject, *twin = new lk::ViewObject, *round = new lk::ViewObject;
   points->setViewString("Points:"), twin->setViewString("Points:"), round->setViewString("ROUND");

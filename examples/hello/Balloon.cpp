@@ -17,7 +17,8 @@ Balloon::Balloon() {
 void Balloon::rise() {
   const lk::Box view = lk::WorldManager::getInstance().getView();
   const int columns = static_cast<int>(view.getHorizontal()) - 10;
-  setPosition(lk::Vector(view.getCorner().getX() + 5 + std::rand() % columns, view.getVertical() + 1));
+  setPosition(
+      lk::Vector(view.getCorner().getX() + 5 + std::rand() % columns, view.getVertical() + 1));
   setVelocity(lk::Vector(0, -0.2f - (std::rand() % 10) * 0.03f));  // cells per step, upward
 }
 

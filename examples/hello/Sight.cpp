@@ -48,6 +48,4 @@ int Sight::eventHandler(const lk::Event* p_event) {
   return 0;
 }
 
-int Sight::draw() {
-  return lk::DisplayManager::getInstance().drawCh(getPosition(), '+', lk::RED);
-}
+int Sight::draw() { return lk::DisplayManager::getInstance().drawCh(getPosition(), '+', lk::RED); }
