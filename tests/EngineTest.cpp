@@ -330,7 +330,8 @@ TEST(Log, EntriesAreStampedAndWholeFromManyThreads) {
 TEST(Log, StepLinesStopAtTheBoundAndAFullDiskIsSaidOnce) {
   lk::LogManager& log = lk::LogManager::getInstance();
   lk::GameManager& game = lk::GameManager::getInstance();
-  ASSERT_EQ(log.startUp(), 0);
+  lkt::stageAssets();
+  ASSERT_EQ(game.startUp(), 0);  // the loop runs only on a started engine
   log.setTimeStamp(false);
   game.setGameOver(true);
   game.run();
