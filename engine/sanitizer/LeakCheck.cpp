@@ -13,7 +13,8 @@
 // 96 GiB). Where the heap happens to put such a block, scanning that range
 // kills the leak check at exit. Dynamic TLS blocks are heap blocks that
 // glibc's own tables reach, so they are still followed; the one allocation
-// found only through TLS is glibc's list of the libraries dlopen has loaded.
+// found only through TLS are glibc's list of the libraries dlopen has loaded
+// and the text of a thread's last failed dlopen, which dlerror would return.
 extern "C" {
 
 const char* __lsan_default_options() { return "use_tls=0"; }
@@ -23,6 +24,7 @@ int dlclose(void*) { return 0; }
 
 const char* __lsan_default_suppressions() {
   return "leak:add_to_global_resize\n"
+         "leak:_dlerror_run\n"
          "leak:libX11.so\n"
          "leak:libxcb\n"
          "leak:libGLX\n"
