@@ -25,6 +25,7 @@ int dlclose(void*) { return 0; }
 const char* __lsan_default_suppressions() {
   return "leak:add_to_global_resize\n"
          "leak:_dlerror_run\n"
+         "leak:_dl_exception_create\n"
          "leak:libX11.so\n"
          "leak:libxcb\n"
          "leak:libGLX\n"
