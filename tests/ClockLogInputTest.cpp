@@ -51,10 +51,8 @@ TEST(Clock, SleepsLastTheirMillisecondsOnTheLoopsClock) {
   lk::platform::releaseTimerResolution();
 }
 
-// The window and audio library's error stream: one line per message while the
-// log is started, each message once, and at shut-down how often each repeated;
-// before start-up and after shut-down it is the library's own. The log's
-// lines end as the system's text files do.
+// SFML's error stream: each message once while the log is started, and at
+// shut-down how often each repeated; otherwise the library's own.
 TEST(Log, SfmlErrorsAreLoggedOnceEachWithTheirCountAtShutDown) {
   std::ostringstream outside;
   std::streambuf* const original = sf::err().rdbuf(outside.rdbuf());
@@ -105,9 +103,9 @@ TEST(Log, EntriesAreStampedAndWholeFromManyThreads) {
   EXPECT_EQ(lines, 3 + 4 * 400);
 }
 
-// Past its bound the log stops the loop's step lines, once said, and keeps
-// every other line; a log that cannot be written is said once on standard
-// error. A game over before the loop starts ends it before its first step.
+// Past its bound the log stops step lines, once said, and keeps the rest; an
+// unwritable log is said once on standard error. A game over before the loop
+// starts ends it before its first step.
 TEST(Log, StepLinesStopAtTheBoundAndAFullDiskIsSaidOnce) {
   lk::LogManager& log = lk::LogManager::getInstance();
   lk::GameManager& game = lk::GameManager::getInstance();
@@ -170,9 +168,8 @@ TEST(Input, TheKeyTableMapsEachOfItsKeysAndNoOther) {
     EXPECT_EQ(lk::InputManager::mapKey(code), table.count(code) ? table[code] : lk::UNDEFINED_KEY) << code;
 }
 
-// A title set before start-up names the window. Keys and buttons held down
-// are known until released, or until another window takes the focus, which
-// pauses the game until the focus comes back.
+// A title set before start-up names the window. Keys and buttons are held
+// until released or until another window takes the focus, pausing the game.
 TEST(Input, HeldKeysAndButtonsAndTheFocusAreFollowed) {
 #ifdef _WIN32
   GTEST_SKIP() << "xdotool, which presses the keys, is the Linux build's";

@@ -1,10 +1,7 @@
-// The real program played end to end as a person would, on an X server of
-// its own: it runs from a copy of the game's folder, gets keys, pointer moves
-// and clicks through xdotool, and is judged by screenshots (ImageMagick's
-// import), the recording of what it played (OpenAL Soft's "wave" output) and
-// its log. LK_PROGRAM, when set, is the command that starts the game instead
-// of the build's bin/fowlshot (for example "wine /x/bin/fowlshot.exe"); it
-// runs in the bin/ folder of a copy of that program's folder.
+// The real program played end to end on an X server of its own, from a copy
+// of the game's folder, with xdotool's keys, moves and clicks; judged by
+// screenshots, OpenAL Soft's "wave" recording and the log. LK_PROGRAM, when
+// set, starts another build instead (e.g. "wine /x/bin/fowlshot.exe").
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -101,9 +98,8 @@ class Game {
   ~Game() {
     if (exitStatus(0) == -1 && kill(m_pid, SIGKILL) == 0) exitStatus(5000);
   }
-  // The window "Fowlshot Lark", given the focus (keys then reach it wherever
-  // the pointer is), and its second step. Under Wine on a busy machine the
-  // window has been seen to take over a minute to appear.
+  // The window, given the focus, and its second step (under Wine on a busy
+  // machine the window has taken over a minute to appear).
   bool ready() {
     const Lines found = words(capture("xdotool search --sync --name '^Fowlshot Lark$'", 180));
     m_window = found.empty() ? "" : found[0];
@@ -208,14 +204,10 @@ int colorCount(const sf::Image& shot, sf::IntRect area, const std::string& color
   return lkt::count(shot, area, [&](sf::Color c) { return bright(c) >= 160 && colorName(c.r, c.g, c.b) == color; });
 }
 
-// Reads characters off a screenshot by comparing each cell with a reference
-// drawn here with SFML directly, as a cell is defined (background offset by a
-// tenth of the cell's width and a fifth of its height, bold glyph at the
-// cell's corner, of the size the game's log names), independently of the
-// engine's drawing code. SFML 2.6, the Windows build's, lays a bold glyph's
-// bitmap at its own size, a pixel wider and taller than the bounds Debian's
-// SFML 2.5 gives it, and its top a pixel above them: for a Windows program
-// the references are drawn that way from the same bitmaps.
+// Reads characters off a screenshot against references drawn here with SFML
+// directly, as a cell is defined, at the size the game's log names, apart from
+// the engine's drawing code. For a Windows program they are laid as SFML 2.6
+// lays a bold glyph: a pixel wider and taller, its top a pixel higher.
 class Screen {
  public:
   Screen() {
@@ -245,9 +237,8 @@ class Screen {
   }
 
  private:
-  // References are drawn MARGIN pixels off their place, so the cells of row 0
-  // and column 0 are whole; the grid repeats its sub-pixel placement every
-  // 3 rows (64 pixels). The same character differs by nothing, another by 15 or more.
+  // References drawn MARGIN pixels off their place keep row 0 and column 0 whole;
+  // the placement repeats every 3 rows (64 pixels).
   static const int MARGIN = 8, W = 1024 + 2 * MARGIN, H = 64 + 2 * MARGIN;
   // Mean difference in brightness between the cell and the character's reference.
   long distance(const sf::Image& shot, int col, int row, char c) {
@@ -401,11 +392,9 @@ class Play : public testing::Test {
 
 }  // namespace
 
-// A log left by an earlier run is replaced. Start screen and music, its
-// frames paced; the first two ducks escape when their rules say; the next is
-// hit where its rules put it; the third escape brings the end screen and the
-// start screen again; a fresh game, which Q ends; Q there ends the program.
-// The log and the recording are judged at the end.
+// A log left by an earlier run is replaced. Title and music, paced frames; two
+// ducks escape when their rules say, the next is hit where they put it, the
+// third escape ends the game; a fresh game, which Q ends; Q ends the program.
 TEST_F(Play, AShotHitsADuckAndThreeMissesEndTheGame) {
   start({}, [](const std::string& dir) { lkt::writeFile(dir + "/lark.log", "an earlier run\n"); });
   ASSERT_TRUE(see("title", [&](const sf::Image& i) { return title(i); }));
@@ -493,11 +482,9 @@ TEST_F(Play, AShotHitsADuckAndThreeMissesEndTheGame) {
   EXPECT_GT(rms(audio, again_time, again_time + 0.5), AUDIBLE) << "no start music again";
 }
 
-// A window that loses the focus pauses the game. Another window raised over
-// a corner of it and given the focus for five seconds, longer than the first
-// ducks take to fly out: the picture stays still with "PAUSED" over the view,
-// no step is taken, no duck escapes and the quacking is silent. The focus
-// back, the game goes on where it stopped: the ducks leave as their rules say.
+// Another window given the focus for five seconds, longer than the first
+// ducks take to fly out: the picture stays still under "PAUSED", no step, no
+// escape, no quacking. The focus back, the ducks leave as their rules say.
 TEST_F(Play, LosingTheFocusPausesTheGameUntilItComesBack) {
   start();
   Ducks ducks;

@@ -97,9 +97,8 @@ TEST_F(World, SolidnessTypesAndTouchingDecideCollisionsAndMoves) {
   }
 }
 
-// Whatever objects come, jump or change size behind the world's back, or
-// go, the world's collision query answers as a plain scan of its list does,
-// in list order.
+// Whatever objects come, jump, resize or go, the world's collision query
+// answers as a plain scan of its list does, in list order.
 TEST_F(World, CollisionQueryAnswersAsAScanOfTheList) {
   std::mt19937 random(7);
   const auto in = [&](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
@@ -144,8 +143,7 @@ TEST_F(World, CollisionQueryAnswersAsAScanOfTheList) {
   }
 }
 
-// Past its capacity the world takes in no more: the new object is neither
-// listed nor met by a collision query.
+// Past its capacity the world takes in no more, listed or met.
 TEST_F(World, AFullWorldLeavesANewObjectOutside) {
   lk::Object* first = new lk::Object;
   for (int i = 1; i < lk::MAX_OBJECTS; ++i) new lk::Object;
