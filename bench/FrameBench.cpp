@@ -33,14 +33,13 @@
 #include <malloc.h>
 #endif
 
+#include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <benchmark/benchmark.h>
 
 #if __has_include(<valgrind/callgrind.h>)
 #include <valgrind/callgrind.h>
@@ -242,8 +241,8 @@ class Mover : public lk::Object {
     if (type == lk::OUT_EVENT) {
       const lk::Box world = lk::WorldManager::getInstance().getBoundary();
       const lk::Vector p = getPosition();
-      setPosition(lk::Vector(wrap(p.getX(), world.getHorizontal()),
-                             wrap(p.getY(), world.getVertical())));
+      setPosition(
+          lk::Vector(wrap(p.getX(), world.getHorizontal()), wrap(p.getY(), world.getVertical())));
       return 1;
     }
     return 0;
@@ -308,8 +307,8 @@ std::vector<Case> allCases() {
   std::vector<Case> cases;
   for (bool reference : {false, true}) {
     const std::string way = reference ? "reference" : "fast";
-    cases.push_back({"frame/full-screen/" + way, clearWorld, fullScreenFrame, reference, false,
-                     false});
+    cases.push_back(
+        {"frame/full-screen/" + way, clearWorld, fullScreenFrame, reference, false, false});
     cases.push_back({"frame/title/" + way, setUpTitle, worldFrame, reference, false, true});
     cases.push_back({"frame/play/" + way, setUpPlay, worldFrame, reference, false, true});
   }
@@ -345,8 +344,8 @@ void runCase(benchmark::State& state, const Case& c) {
   g_collision_events = 0;
   for (auto _ : state) c.step();
   if (c.world)
-    state.counters["collisions"] = benchmark::Counter(
-        static_cast<double>(g_collision_events) / static_cast<double>(state.iterations()));
+    state.counters["collisions"] = benchmark::Counter(static_cast<double>(g_collision_events) /
+                                                      static_cast<double>(state.iterations()));
   tearDownCase();
 }
 
@@ -413,7 +412,8 @@ class SummaryReporter : public benchmark::ConsoleReporter {
       if (run.run_type != Run::RT_Iteration && !median) continue;
       const std::string name = run.run_name.function_name;
       if (!median && m_from_median.count(name) != 0) continue;
-      m_ms[name] = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
+      m_ms[name] =
+          run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
       if (median) m_from_median.insert(name);
     }
   }
@@ -428,7 +428,11 @@ class SummaryReporter : public benchmark::ConsoleReporter {
 
 std::string formatMs(double ms) {
   char text[32];
-  std::snprintf(text, sizeof text, ms < 0.1 ? "%.4f" : ms < 1 ? "%.3f" : ms < 10 ? "%.2f" : "%.1f",
+  std::snprintf(text, sizeof text,
+                ms < 0.1  ? "%.4f"
+                : ms < 1  ? "%.3f"
+                : ms < 10 ? "%.2f"
+                          : "%.1f",
                 ms);
   return text;
 }
@@ -588,8 +592,10 @@ void pauseAudioMixer() {
   using GetCurrentContext = void* (*)();
   using GetContextsDevice = void* (*)(void*);
   using DevicePause = void (*)(void*);
-  auto get_context = reinterpret_cast<GetCurrentContext>(dlsym(RTLD_DEFAULT, "alcGetCurrentContext"));
-  auto get_device = reinterpret_cast<GetContextsDevice>(dlsym(RTLD_DEFAULT, "alcGetContextsDevice"));
+  auto get_context =
+      reinterpret_cast<GetCurrentContext>(dlsym(RTLD_DEFAULT, "alcGetCurrentContext"));
+  auto get_device =
+      reinterpret_cast<GetContextsDevice>(dlsym(RTLD_DEFAULT, "alcGetContextsDevice"));
   auto pause = reinterpret_cast<DevicePause>(dlsym(RTLD_DEFAULT, "alcDevicePauseSOFT"));
   void* p_context = get_context != nullptr ? get_context() : nullptr;
   void* p_device = p_context != nullptr && get_device != nullptr ? get_device(p_context) : nullptr;
@@ -665,7 +671,8 @@ int main(int argc, char** argv) {
     printRenderer();
     settleVerticalSync(vsync);
     for (const Case& c : allCases()) {
-      benchmark::RegisterBenchmark(c.name.c_str(), [c](benchmark::State& state) { runCase(state, c); })
+      benchmark::RegisterBenchmark(c.name.c_str(),
+                                   [c](benchmark::State& state) { runCase(state, c); })
           ->Unit(c.world ? benchmark::kMicrosecond : benchmark::kMillisecond)
           ->UseRealTime();
     }

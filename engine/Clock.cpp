@@ -37,8 +37,8 @@ std::int32_t Clock::reading(const platform::UtcTime& time) {
 }
 
 std::int32_t Clock::interval(std::int32_t earlier, std::int32_t later) {
-  const std::int32_t difference = static_cast<std::int32_t>(
-      static_cast<std::uint32_t>(later) - static_cast<std::uint32_t>(earlier));
+  const std::int32_t difference = static_cast<std::int32_t>(static_cast<std::uint32_t>(later) -
+                                                            static_cast<std::uint32_t>(earlier));
   return difference < 0 ? 0 : difference;
 }
 

@@ -71,14 +71,17 @@ int DisplayManager::finishStartUp() {
 
   const float cw = static_cast<float>(m_window_horizontal_pixels) /
                    static_cast<float>(m_window_horizontal_cells);
-  const float ch = static_cast<float>(m_window_vertical_pixels) /
-                   static_cast<float>(m_window_vertical_cells);
+  const float ch =
+      static_cast<float>(m_window_vertical_pixels) / static_cast<float>(m_window_vertical_cells);
   m_character_size = m_p_batch->fittingCharacterSize(characterSizeFor(cw, ch), cw, ch);
-  log.writeLog("DisplayManager::startUp(): Characters are drawn at size %u, the largest at which every glyph "
-               "fits its cell.\n",
-               m_character_size);
-  m_p_batch->startUp(m_window_horizontal_pixels, m_window_vertical_pixels, m_window_horizontal_cells,
-                     m_window_vertical_cells, m_character_size, m_window_background_color);
+  log.writeLog(
+      "DisplayManager::startUp(): Characters are drawn at size %u, the largest at which every "
+      "glyph "
+      "fits its cell.\n",
+      m_character_size);
+  m_p_batch->startUp(m_window_horizontal_pixels, m_window_vertical_pixels,
+                     m_window_horizontal_cells, m_window_vertical_cells, m_character_size,
+                     m_window_background_color);
 
   m_is_started = true;
   log.writeLog("DisplayManager::startUp(): DisplayManager was successfully started.\n");
@@ -108,8 +111,8 @@ int DisplayManager::drawCh(Vector world_pos, char ch, Color color) {
   const Vector corner = WorldManager::getInstance().getView().getCorner();
   const float cell_width = static_cast<float>(m_window_horizontal_pixels) /
                            static_cast<float>(m_window_horizontal_cells);
-  const float cell_height = static_cast<float>(m_window_vertical_pixels) /
-                            static_cast<float>(m_window_vertical_cells);
+  const float cell_height =
+      static_cast<float>(m_window_vertical_pixels) / static_cast<float>(m_window_vertical_cells);
   const float px = cell_width * (world_pos.getX() - corner.getX());
   const float py = cell_height * (world_pos.getY() - corner.getY());
   m_p_batch->drawCell(px, py, cell_width, cell_height, static_cast<unsigned char>(ch),
@@ -131,7 +134,8 @@ void DisplayManager::flush() {
 int DisplayManager::swapBuffer() {
   if (!m_p_window->isOpen()) {
     LogManager::getInstance().writeLog(
-        "DisplayManager::swapBuffer(): Could not swap buffers. The SFML window is not allocated.\n");
+        "DisplayManager::swapBuffer(): Could not swap buffers. The SFML window is not "
+        "allocated.\n");
     return -1;
   }
   m_p_batch->endFrame();
@@ -141,7 +145,9 @@ int DisplayManager::swapBuffer() {
   return 0;
 }
 
-void DisplayManager::setReferenceDrawing(bool reference) { m_p_batch->setReferenceDrawing(reference); }
+void DisplayManager::setReferenceDrawing(bool reference) {
+  m_p_batch->setReferenceDrawing(reference);
+}
 
 bool DisplayManager::getReferenceDrawing() const { return m_p_batch->getReferenceDrawing(); }
 

@@ -140,15 +140,17 @@ void GameManager::drawPaused() {
   const ObjectList objects = world.getAllObjects();
   std::vector<Animation> animations;
   ObjectListIterator li(&objects);
-  for (li.first(); !li.isDone(); li.next()) animations.push_back(li.currentObject()->getAnimation());
+  for (li.first(); !li.isDone(); li.next())
+    animations.push_back(li.currentObject()->getAnimation());
   world.draw();
   std::size_t i = 0;
   for (li.first(); !li.isDone(); li.next()) li.currentObject()->setAnimation(animations[i++]);
 
   DisplayManager& display = DisplayManager::getInstance();
   const Box view = world.getView();
-  const Vector centre(view.getCorner().getX() + static_cast<float>(display.getHorizontalCells() / 2),
-                      view.getCorner().getY() + static_cast<float>(display.getVerticalCells() / 2));
+  const Vector centre(
+      view.getCorner().getX() + static_cast<float>(display.getHorizontalCells() / 2),
+      view.getCorner().getY() + static_cast<float>(display.getVerticalCells() / 2));
   display.drawString(centre, " PAUSED ", WHITE);
 }
 

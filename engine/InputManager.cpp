@@ -63,15 +63,15 @@ void InputManager::getInput() {
         continue;
       case KEY_DOWN:
       case KEY_UP:
-        if (record.key != UNDEFINED_KEY) m_key_held[static_cast<std::size_t>(record.key)] = record.type == KEY_DOWN;
+        if (record.key != UNDEFINED_KEY)
+          m_key_held[static_cast<std::size_t>(record.key)] = record.type == KEY_DOWN;
         break;
       case BUTTON_DOWN:
       case BUTTON_UP:
         if (record.button != UNDEFINED_MOUSE_BUTTON)
           m_button_held[static_cast<std::size_t>(record.button)] = record.type == BUTTON_DOWN;
         break;
-      default:
-        break;
+      default: break;
     }
     // Nothing moves while the game is paused, the reticle included.
     if (paused) continue;

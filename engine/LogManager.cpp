@@ -118,7 +118,8 @@ int LogManager::writeLog(const char* format, ...) {
   m_bytes += static_cast<long long>(written);
   if ((written != entry.size() || !flushed) && !m_failure_said) {
     m_failure_said = true;
-    std::fprintf(stderr, "LogManager::writeLog(): lark.log could not be written. %s\n", std::strerror(errno));
+    std::fprintf(stderr, "LogManager::writeLog(): lark.log could not be written. %s\n",
+                 std::strerror(errno));
   }
   return static_cast<int>(written);
 }
@@ -130,8 +131,11 @@ bool LogManager::stepLinesWanted() {
     if (m_bound_said) return false;
     m_bound_said = true;
   }
-  writeLog("LogManager::stepLinesWanted(): lark.log has passed %lld bytes; the game loop's step lines are no longer "
-           "written.\n", m_bound);
+  writeLog(
+      "LogManager::stepLinesWanted(): lark.log has passed %lld bytes; the game loop's step lines "
+      "are no longer "
+      "written.\n",
+      m_bound);
   return false;
 }
 

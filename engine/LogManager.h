@@ -59,7 +59,7 @@ class LogManager : public Manager {
   bool m_do_time_stamp;
   std::FILE* m_p_file;
   std::mutex m_mutex;
-  long long m_bytes;           // written to the file since it was opened
+  long long m_bytes;  // written to the file since it was opened
   long long m_bound;
   bool m_bound_said;
   bool m_failure_said;

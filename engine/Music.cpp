@@ -14,8 +14,8 @@ Music::~Music() {}
 int Music::loadMusic(std::string filename) {
   if (!m_p_stream) m_p_stream.reset(new MusicStream);
   if (m_p_stream->open(filename, m_audible) != 0) {
-    LogManager::getInstance().writeLog("Music::loadMusic(): ERROR: music could not be opened from %s.\n",
-                                       filename.c_str());
+    LogManager::getInstance().writeLog(
+        "Music::loadMusic(): ERROR: music could not be opened from %s.\n", filename.c_str());
     return -1;
   }
   LogManager::getInstance().writeLog("Music::loadMusic(): music successfully opened from %s.\n",

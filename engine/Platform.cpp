@@ -1,14 +1,18 @@
 #include "Platform.h"
 
 #ifdef _WIN32
+// windows.h first: timeapi.h needs its types.
+// clang-format off
 #include <windows.h>
 #include <timeapi.h>
+// clang-format on
 #elif defined(__EMSCRIPTEN__)
 #include <ctime>
+
 #include <emscripten.h>
 #else
-#include <ctime>
 #include <cerrno>
+#include <ctime>
 #endif
 #if !defined(_WIN32) && !defined(__APPLE__) && !defined(__EMSCRIPTEN__)
 #include <X11/Xlib.h>

@@ -10,13 +10,13 @@ namespace platform {
 
 /// A calendar time in UTC, to the millisecond.
 struct UtcTime {
-  int year = 2000;       ///< the year, as 2026
-  int month = 1;         ///< 1 to 12
-  int day = 1;           ///< day of the month, 1 to 31
-  int hour = 0;          ///< 0 to 23
-  int minute = 0;        ///< 0 to 59
-  int second = 0;        ///< 0 to 59 (60 in a leap second)
-  int millisecond = 0;   ///< 0 to 999
+  int year = 2000;      ///< the year, as 2026
+  int month = 1;        ///< 1 to 12
+  int day = 1;          ///< day of the month, 1 to 31
+  int hour = 0;         ///< 0 to 23
+  int minute = 0;       ///< 0 to 59
+  int second = 0;       ///< 0 to 59 (60 in a leap second)
+  int millisecond = 0;  ///< 0 to 999
 };
 
 /// The current calendar time in UTC.

@@ -14,8 +14,8 @@ Sound::~Sound() {}
 int Sound::loadSound(std::string filename) {
   if (!m_p_clip) m_p_clip.reset(new SoundClip);
   if (m_p_clip->load(filename, m_audible) != 0) {
-    LogManager::getInstance().writeLog("Sound::loadSound(): ERROR: sound could not be loaded from %s.\n",
-                                       filename.c_str());
+    LogManager::getInstance().writeLog(
+        "Sound::loadSound(): ERROR: sound could not be loaded from %s.\n", filename.c_str());
     return -1;
   }
   LogManager::getInstance().writeLog("Sound::loadSound(): sound successfully loaded from %s.\n",
@@ -46,7 +46,9 @@ void Sound::resume() {
 void Sound::setAudible(bool audible) { m_audible = audible; }
 
 #if defined(LK_BACKEND_SFML)
-const sf::SoundBuffer* Sound::getBuffer() const { return m_p_clip ? m_p_clip->getBuffer() : nullptr; }
+const sf::SoundBuffer* Sound::getBuffer() const {
+  return m_p_clip ? m_p_clip->getBuffer() : nullptr;
+}
 #endif
 
 }  // namespace lk

@@ -52,8 +52,9 @@ void SpatialGrid::take(Object* p_object, Span span) {
   for (int r = span.y0; r <= span.y1; ++r) {
     for (int c = span.x0; c <= span.x1; ++c) {
       std::vector<Entry>& bucket = m_buckets[static_cast<size_t>(r) * m_columns + c];
-      const auto found = std::find_if(bucket.begin(), bucket.end(),
-                                      [p_object](const Entry& e) { return e.p_object == p_object; });
+      const auto found = std::find_if(bucket.begin(), bucket.end(), [p_object](const Entry& e) {
+        return e.p_object == p_object;
+      });
       if (found != bucket.end()) {
         *found = bucket.back();
         bucket.pop_back();
@@ -110,7 +111,8 @@ void SpatialGrid::query(Box area, std::vector<Object*>& hits) const {
   for (int r = span.y0; r <= span.y1; ++r) {
     for (int c = span.x0; c <= span.x1; ++c) {
       for (const Entry& e : m_buckets[static_cast<size_t>(r) * m_columns + c])
-        if (spansOverlap(x, horizontal, e.x, e.horizontal) && spansOverlap(y, vertical, e.y, e.vertical))
+        if (spansOverlap(x, horizontal, e.x, e.horizontal) &&
+            spansOverlap(y, vertical, e.y, e.vertical))
           hits.push_back(e.p_object);
     }
   }

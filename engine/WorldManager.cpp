@@ -135,8 +135,8 @@ int WorldManager::moveObject(Object* p_object, Vector where) {
   p_object->setPosition(where);
   const Vector velocity = p_object->getVelocity();
   const Vector acceleration = p_object->getAcceleration();
-  p_object->setVelocity(Vector(velocity.getX() + acceleration.getX(),
-                               velocity.getY() + acceleration.getY()));
+  p_object->setVelocity(
+      Vector(velocity.getX() + acceleration.getX(), velocity.getY() + acceleration.getY()));
 
   // One out event per exit: from touching the world to wholly outside it.
   if (boxIntersectsBox(old_box, m_boundary) &&

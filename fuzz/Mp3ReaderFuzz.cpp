@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     seed = seed * 1103515245u + 12345u;
     const std::uint64_t offset = i == 3 ? count + 7 : (count == 0 ? 0 : seed % count);
     reader.seek(offset);
-    if (readToEnd(reader) != count - (offset >= count ? count : offset / channels * channels)) std::abort();
+    if (readToEnd(reader) != count - (offset >= count ? count : offset / channels * channels))
+      std::abort();
   }
   return 0;
 }

@@ -8,9 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include <unistd.h>
-
 #include <SFML/System/Err.hpp>
+#include <unistd.h>
 
 #include "ResourceManager.h"
 

@@ -93,8 +93,8 @@ void Duck::aimAtView(int level) {
   const lk::Vector position = getPosition();
   float dx = static_cast<float>(view.getCorner().getX() + w * 0.5 - position.getX());
   float dy = view.getCorner().getY() + static_cast<float>(r % 5 + 5) - position.getY();
-  const float len = static_cast<float>(
-      std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+  const float len =
+      static_cast<float>(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
   if (len > 0) {
     dx /= len;
     dy /= len;

@@ -33,17 +33,10 @@ int StartGame::eventHandler(const lk::Event* p_event) {
       m_chosen = true;
       lk::GameManager::getInstance().setGameOver(true);
       break;
-    case lk::NUM1:
-      start(0);
-      break;
-    case lk::NUM2:
-      start(1);
-      break;
-    case lk::NUM3:
-      start(2);
-      break;
-    default:
-      break;
+    case lk::NUM1: start(0); break;
+    case lk::NUM2: start(1); break;
+    case lk::NUM3: start(2); break;
+    default: break;
   }
   return 1;
 }

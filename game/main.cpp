@@ -61,7 +61,9 @@ int main() {
   std::thread([] {
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     if (exit_done) return;
-    std::fputs("main(): the audio library did not close within 1.5 s; the program ends without it.\n", stderr);
+    std::fputs(
+        "main(): the audio library did not close within 1.5 s; the program ends without it.\n",
+        stderr);
     std::_Exit(0);
   }).detach();
 #endif

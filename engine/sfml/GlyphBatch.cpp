@@ -47,7 +47,8 @@ bool pixelSpan(float a, float b, int limit, double widen, int& first, int& last)
 
 // Bits first..last (0 to 63) of a word.
 std::uint64_t bitRange(int first, int last) {
-  const std::uint64_t up_to_last = last == 63 ? ~std::uint64_t(0) : (std::uint64_t(1) << (last + 1)) - 1;
+  const std::uint64_t up_to_last =
+      last == 63 ? ~std::uint64_t(0) : (std::uint64_t(1) << (last + 1)) - 1;
   return up_to_last & (~std::uint64_t(0) << first);
 }
 
@@ -102,13 +103,16 @@ GlyphBatch::GlyphBatch(Window& window)
       m_tile_columns(0),
       m_tile_rows(0) {}
 
-int GlyphBatch::loadFont(const std::string& filename) { return m_font.loadFromFile(filename) ? 0 : -1; }
+int GlyphBatch::loadFont(const std::string& filename) {
+  return m_font.loadFromFile(filename) ? 0 : -1;
+}
 
 // The extents are those
 // of the glyphs as this build's font library draws them (the same size can
 // be a pixel wider elsewhere), laid out as sf::Text lays a glyph's quad, and
 // a texel counts as ink when it covers at least half its pixel.
-unsigned int GlyphBatch::fittingCharacterSize(unsigned int largest, float cell_width, float cell_height) {
+unsigned int GlyphBatch::fittingCharacterSize(unsigned int largest, float cell_width,
+                                              float cell_height) {
   const float left_limit = -cell_width / 10, right_limit = cell_width - cell_width / 10;
   const float top_limit = -cell_height / 5, bottom_limit = cell_height - cell_height / 5;
   unsigned int size = largest;
@@ -141,7 +145,6 @@ unsigned int GlyphBatch::fittingCharacterSize(unsigned int largest, float cell_w
   return size;
 }
 
-
 void GlyphBatch::startUp(int horizontal_pixels, int vertical_pixels, int horizontal_cells,
                          int vertical_cells, unsigned int character_size, Color background) {
   m_horizontal_pixels = horizontal_pixels;
@@ -154,14 +157,16 @@ void GlyphBatch::startUp(int horizontal_pixels, int vertical_pixels, int horizon
   if (m_window.getHorizontalPixels() == m_horizontal_pixels &&
       m_window.getVerticalPixels() == m_vertical_pixels &&
       background == DEFAULT_WINDOW_BACKGROUND_COLOR)
-    m_ink.assign(static_cast<std::size_t>(m_ink_words) * static_cast<std::size_t>(m_vertical_pixels), 0);
+    m_ink.assign(
+        static_cast<std::size_t>(m_ink_words) * static_cast<std::size_t>(m_vertical_pixels), 0);
   else
     m_ink.clear();
   m_ink_marked = false;
   clearInk();
   m_window_cleared = true;
   // A full screen of cells, so the batch never grows during play.
-  m_batch.resize(static_cast<std::size_t>(horizontal_cells) * static_cast<std::size_t>(vertical_cells) * 12);
+  m_batch.resize(static_cast<std::size_t>(horizontal_cells) *
+                 static_cast<std::size_t>(vertical_cells) * 12);
   m_batch.clear();
 }
 
@@ -173,8 +178,8 @@ void GlyphBatch::shutDown() {
   m_ink.clear();
 }
 
-void GlyphBatch::drawCell(float px, float py, float cell_width, float cell_height, unsigned char byte,
-                          unsigned int character_size, Color color) {
+void GlyphBatch::drawCell(float px, float py, float cell_width, float cell_height,
+                          unsigned char byte, unsigned int character_size, Color color) {
   if (m_reference_drawing)
     drawReferenceCell(px, py, cell_width, cell_height, byte, character_size, toSfColor(color));
   else
@@ -229,7 +234,7 @@ void GlyphBatch::cacheGlyphs(unsigned int character_size) {
 }
 
 void GlyphBatch::appendCell(float px, float py, float cw, float ch, unsigned char byte,
-                                unsigned int character_size, sf::Color color) {
+                            unsigned int character_size, sf::Color color) {
   if (character_size != m_cached_size) cacheGlyphs(character_size);
 
   const float left = px - cw / 10;
@@ -283,12 +288,18 @@ void GlyphBatch::appendCell(float px, float py, float cw, float ch, unsigned cha
 }
 
 void GlyphBatch::appendQuad(const Rect& quad, const Rect& texture, sf::Color color) {
-  m_batch.append(sf::Vertex(sf::Vector2f(quad.left, quad.top), color, sf::Vector2f(texture.left, texture.top)));
-  m_batch.append(sf::Vertex(sf::Vector2f(quad.right, quad.top), color, sf::Vector2f(texture.right, texture.top)));
-  m_batch.append(sf::Vertex(sf::Vector2f(quad.left, quad.bottom), color, sf::Vector2f(texture.left, texture.bottom)));
-  m_batch.append(sf::Vertex(sf::Vector2f(quad.left, quad.bottom), color, sf::Vector2f(texture.left, texture.bottom)));
-  m_batch.append(sf::Vertex(sf::Vector2f(quad.right, quad.top), color, sf::Vector2f(texture.right, texture.top)));
-  m_batch.append(sf::Vertex(sf::Vector2f(quad.right, quad.bottom), color, sf::Vector2f(texture.right, texture.bottom)));
+  m_batch.append(sf::Vertex(sf::Vector2f(quad.left, quad.top), color,
+                            sf::Vector2f(texture.left, texture.top)));
+  m_batch.append(sf::Vertex(sf::Vector2f(quad.right, quad.top), color,
+                            sf::Vector2f(texture.right, texture.top)));
+  m_batch.append(sf::Vertex(sf::Vector2f(quad.left, quad.bottom), color,
+                            sf::Vector2f(texture.left, texture.bottom)));
+  m_batch.append(sf::Vertex(sf::Vector2f(quad.left, quad.bottom), color,
+                            sf::Vector2f(texture.left, texture.bottom)));
+  m_batch.append(sf::Vertex(sf::Vector2f(quad.right, quad.top), color,
+                            sf::Vector2f(texture.right, texture.top)));
+  m_batch.append(sf::Vertex(sf::Vector2f(quad.right, quad.bottom), color,
+                            sf::Vector2f(texture.right, texture.bottom)));
 }
 
 bool GlyphBatch::clipToWindow(Rect& quad, Rect* texture) const {
@@ -304,13 +315,17 @@ bool GlyphBatch::clipToWindow(Rect& quad, Rect* texture) const {
   return true;
 }
 
-GlyphBatch::Rect GlyphBatch::pieceTexture(const Rect& piece, const Rect& quad, const Rect& texture) {
+GlyphBatch::Rect GlyphBatch::pieceTexture(const Rect& piece, const Rect& quad,
+                                          const Rect& texture) {
   const float u_scale = (texture.right - texture.left) / (quad.right - quad.left);
   const float v_scale = (texture.bottom - texture.top) / (quad.bottom - quad.top);
-  return Rect{piece.left == quad.left ? texture.left : texture.left + (piece.left - quad.left) * u_scale,
-              piece.top == quad.top ? texture.top : texture.top + (piece.top - quad.top) * v_scale,
-              piece.right == quad.right ? texture.right : texture.left + (piece.right - quad.left) * u_scale,
-              piece.bottom == quad.bottom ? texture.bottom : texture.top + (piece.bottom - quad.top) * v_scale};
+  return Rect{
+      piece.left == quad.left ? texture.left : texture.left + (piece.left - quad.left) * u_scale,
+      piece.top == quad.top ? texture.top : texture.top + (piece.top - quad.top) * v_scale,
+      piece.right == quad.right ? texture.right
+                                : texture.left + (piece.right - quad.left) * u_scale,
+      piece.bottom == quad.bottom ? texture.bottom
+                                  : texture.top + (piece.bottom - quad.top) * v_scale};
 }
 
 bool GlyphBatch::cutting() const {
@@ -332,9 +347,11 @@ int GlyphBatch::tileRow(float y) const {
 }
 
 void GlyphBatch::indexBackgrounds() {
-  m_tile_columns = static_cast<int>(std::ceil(static_cast<float>(m_horizontal_pixels) / TILE_WIDTH));
+  m_tile_columns =
+      static_cast<int>(std::ceil(static_cast<float>(m_horizontal_pixels) / TILE_WIDTH));
   m_tile_rows = static_cast<int>(std::ceil(static_cast<float>(m_vertical_pixels) / TILE_HEIGHT));
-  const std::size_t tiles = static_cast<std::size_t>(m_tile_columns) * static_cast<std::size_t>(m_tile_rows);
+  const std::size_t tiles =
+      static_cast<std::size_t>(m_tile_columns) * static_cast<std::size_t>(m_tile_rows);
   // Count each tile's backgrounds, make the counts starts, then fill each
   // tile in the order the backgrounds came.
   m_tile_start.assign(tiles + 1, 0);
@@ -362,7 +379,8 @@ void GlyphBatch::indexBackgrounds() {
 }
 
 bool GlyphBatch::overlap(const Rect& a, const Rect& b) {
-  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;  // false for NaN
+  return a.left < b.right && b.left < a.right && a.top < b.bottom &&
+         b.top < a.bottom;  // false for NaN
 }
 
 int GlyphBatch::cutGlyph(const CutGlyph& glyph, Rect* pieces) {
@@ -495,7 +513,8 @@ void GlyphBatch::appendBackground(float left, float top, float right, float bott
       }
       const int first = c0 + lowestBit(bits);
       const int last = c0 + highestBit(bits);
-      if (open && first == pieces[count - 1].first_column && last == pieces[count - 1].last_column) {
+      if (open && first == pieces[count - 1].first_column &&
+          last == pieces[count - 1].last_column) {
         pieces[count - 1].last_row = row;
         continue;
       }
@@ -591,8 +610,8 @@ void GlyphBatch::drawBatch(bool frame_ends) {
   states.texture = &m_font.getTexture(m_cached_size);
   const std::size_t count = m_batch.getVertexCount();
   for (std::size_t first = 0; first < count; first += MAX_VERTICES_PER_DRAW)
-    p_window->draw(&m_batch[first], std::min(MAX_VERTICES_PER_DRAW, count - first),
-                   sf::Triangles, states);
+    p_window->draw(&m_batch[first], std::min(MAX_VERTICES_PER_DRAW, count - first), sf::Triangles,
+                   states);
   m_batch.clear();
   m_window_cleared = false;
 }

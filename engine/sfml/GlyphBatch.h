@@ -38,8 +38,8 @@ class GlyphBatch {
   // Readies frames of cells on a surface of the size in pixels: the glyphs
   // at the character size, and the caches sized for a full screen.
   // `background` is the colour the window is cleared to between frames.
-  void startUp(int horizontal_pixels, int vertical_pixels, int horizontal_cells,
-               int vertical_cells, unsigned int character_size, Color background);
+  void startUp(int horizontal_pixels, int vertical_pixels, int horizontal_cells, int vertical_cells,
+               unsigned int character_size, Color background);
   void shutDown();
 
   // One cell: its background rectangle (a cell's size, from a tenth of a

@@ -17,7 +17,8 @@ namespace {
 
 // The stream handed to libmpg123's reader callbacks.
 mpg123_ssize_t readCallback(void* p_stream, void* p_buffer, size_t bytes) {
-  const sf::Int64 got = static_cast<sf::InputStream*>(p_stream)->read(p_buffer, static_cast<sf::Int64>(bytes));
+  const sf::Int64 got =
+      static_cast<sf::InputStream*>(p_stream)->read(p_buffer, static_cast<sf::Int64>(bytes));
   return got < 0 ? -1 : static_cast<mpg123_ssize_t>(got);
 }
 
@@ -43,7 +44,7 @@ struct FrameHeader {
   int version;  // 3 MPEG-1, 2 MPEG-2, 0 MPEG-2.5
   int layer;    // 1, 2 or 3
   int sample_rate;
-  int length;   // bytes, header included
+  int length;     // bytes, header included
   int side_info;  // bytes between the header (and its checksum) and the data
 };
 
@@ -64,7 +65,7 @@ bool parseFrameHeader(const unsigned char* h, FrameHeader& out) {
       {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},     // MPEG-1 layer II
       {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320},      // MPEG-1 layer III
       {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256},     // MPEG-2 layer I
-      {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},          // MPEG-2 layers II, III
+      {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},  // MPEG-2 layers II, III
   };
   static const int kRates[3] = {44100, 48000, 32000};
 
@@ -87,7 +88,10 @@ bool parseFrameHeader(const unsigned char* h, FrameHeader& out) {
   out.sample_rate = sample_rate;
   out.length = length;
   const bool mono = (h[3] >> 6) == 3;
-  out.side_info = (layer != 3 ? 0 : mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17)) + ((h[1] & 1) == 0 ? 2 : 0);
+  out.side_info = (layer != 3 ? 0
+                   : mpeg1    ? (mono ? 17 : 32)
+                              : (mono ? 9 : 17)) +
+                  ((h[1] & 1) == 0 ? 2 : 0);
   return length > 4;
 }
 
@@ -107,8 +111,8 @@ sf::Int64 findFirstFrame(sf::InputStream& stream, FrameHeader& first) {
 
   sf::Int64 start = 0;
   sf::Int64 search = 0;
-  if (size >= 10 && std::memcmp(bytes, "ID3", 3) == 0 && readAt(stream, 0, bytes, 10) && bytes[3] != 0xFF &&
-      bytes[4] != 0xFF && (bytes[6] | bytes[7] | bytes[8] | bytes[9]) < 0x80) {
+  if (size >= 10 && std::memcmp(bytes, "ID3", 3) == 0 && readAt(stream, 0, bytes, 10) &&
+      bytes[3] != 0xFF && bytes[4] != 0xFF && (bytes[6] | bytes[7] | bytes[8] | bytes[9]) < 0x80) {
     const sf::Int64 tag = (sf::Int64(bytes[6]) << 21) | (sf::Int64(bytes[7]) << 14) |
                           (sf::Int64(bytes[8]) << 7) | sf::Int64(bytes[9]);
     start = 10 + tag + ((bytes[5] & 0x10) != 0 ? 10 : 0);
@@ -142,14 +146,18 @@ sf::Int64 taggedByteCount(sf::InputStream& stream, sf::Int64 offset, const Frame
       (std::memcmp(tag, "Xing", 4) != 0 && std::memcmp(tag, "Info", 4) != 0) || (tag[7] & 2) == 0)
     return -1;
   const unsigned char* p_bytes = tag + ((tag[7] & 1) != 0 ? 12 : 8);
-  return (sf::Int64(p_bytes[0]) << 24) | (sf::Int64(p_bytes[1]) << 16) | (sf::Int64(p_bytes[2]) << 8) | p_bytes[3];
+  return (sf::Int64(p_bytes[0]) << 24) | (sf::Int64(p_bytes[1]) << 16) |
+         (sf::Int64(p_bytes[2]) << 8) | p_bytes[3];
 }
 
 }  // namespace
 
-
 Mp3SoundFileReader::Mp3SoundFileReader()
-    : m_p_handle(nullptr), m_channel_count(0), m_sample_count(0), m_position(0), m_decoder_done(false) {}
+    : m_p_handle(nullptr),
+      m_channel_count(0),
+      m_sample_count(0),
+      m_position(0),
+      m_decoder_done(false) {}
 
 Mp3SoundFileReader::~Mp3SoundFileReader() { close(); }
 
@@ -178,9 +186,10 @@ bool Mp3SoundFileReader::open(sf::InputStream& stream, Info& info) {
   const sf::Int64 first_offset = findFirstFrame(stream, first);
   const sf::Int64 tagged = first_offset < 0 ? -1 : taggedByteCount(stream, first_offset, first);
   if (tagged > stream.getSize()) {
-    LogManager::getInstance().writeLog("Mp3SoundFileReader::open(): the stream ends after %lld of the %lld bytes "
-                                       "its Xing tag announces.\n",
-                                       static_cast<long long>(stream.getSize()), static_cast<long long>(tagged));
+    LogManager::getInstance().writeLog(
+        "Mp3SoundFileReader::open(): the stream ends after %lld of the %lld bytes "
+        "its Xing tag announces.\n",
+        static_cast<long long>(stream.getSize()), static_cast<long long>(tagged));
     return false;
   }
 
@@ -245,7 +254,8 @@ sf::Uint64 Mp3SoundFileReader::read(sf::Int16* samples, sf::Uint64 max_count) {
   // Exactly the announced number of samples comes out: SFML's sound buffer
   // insists on it, so a decoder that stops early is padded with silence and
   // one that runs on is cut.
-  const sf::Uint64 wanted = std::min(max_count, m_sample_count - std::min(m_position, m_sample_count));
+  const sf::Uint64 wanted =
+      std::min(max_count, m_sample_count - std::min(m_position, m_sample_count));
   sf::Uint64 count = 0;
   while (count < wanted && !m_decoder_done) {
     size_t done = 0;

@@ -38,8 +38,8 @@ enum WavLayout { WAV_FINE, WAV_DATA_BEFORE_FORMAT, WAV_CHUNK_PAST_END, WAV_ODD_C
 
 struct WavWalk {
   WavLayout layout = WAV_FINE;
-  std::int64_t chunk_at = 0;      // the offending chunk's header
-  unsigned long chunk_size = 0;   // and the size it claims
+  std::int64_t chunk_at = 0;     // the offending chunk's header
+  unsigned long chunk_size = 0;  // and the size it claims
   std::int64_t file_size = 0;
 };
 
@@ -62,7 +62,8 @@ WavWalk walkWav(const std::string& filename) {
       std::memcmp(chunk, "RIFF", 4) == 0 && std::memcmp(chunk + 8, "WAVE", 4) == 0) {
     std::int64_t position = 12;
     bool format_seen = false;
-    while (position + 8 <= size && seekTo(p_file, position) == 0 && std::fread(chunk, 1, 8, p_file) == 8) {
+    while (position + 8 <= size && seekTo(p_file, position) == 0 &&
+           std::fread(chunk, 1, 8, p_file) == 8) {
       const unsigned long chunk_size =
           chunk[4] | (chunk[5] << 8) | (chunk[6] << 16) | (0UL + chunk[7]) << 24;
       const std::int64_t end = position + 8 + static_cast<std::int64_t>(chunk_size);
@@ -107,26 +108,29 @@ int checkSoundFile(const std::string& filename, const char* caller, unsigned lon
   LogManager& log = LogManager::getInstance();
   const WavWalk walk = walkWav(filename);
   if (walk.layout == WAV_DATA_BEFORE_FORMAT) {
-    log.writeLog("%s(): %s has its samples ahead of their format (a \"data\" chunk before \"fmt \").\n", caller,
-                 filename.c_str());
+    log.writeLog(
+        "%s(): %s has its samples ahead of their format (a \"data\" chunk before \"fmt \").\n",
+        caller, filename.c_str());
     return -1;
   }
   // SFML's file stream seeks and tells with a long: on Windows, 32 bits.
   if (walk.file_size > static_cast<std::int64_t>(std::numeric_limits<long>::max())) {
-    log.writeLog("%s(): %s is %lld bytes long, more than this system's file streams can seek in.\n", caller,
-                 filename.c_str(), static_cast<long long>(walk.file_size));
+    log.writeLog("%s(): %s is %lld bytes long, more than this system's file streams can seek in.\n",
+                 caller, filename.c_str(), static_cast<long long>(walk.file_size));
     return -1;
   }
   if (walk.layout == WAV_CHUNK_PAST_END) {
-    log.writeLog("%s(): %s has a chunk at byte %lld claiming %lu bytes, past the file's end at byte %lld.\n",
-                 caller, filename.c_str(), static_cast<long long>(walk.chunk_at), walk.chunk_size,
-                 static_cast<long long>(walk.file_size));
+    log.writeLog(
+        "%s(): %s has a chunk at byte %lld claiming %lu bytes, past the file's end at byte %lld.\n",
+        caller, filename.c_str(), static_cast<long long>(walk.chunk_at), walk.chunk_size,
+        static_cast<long long>(walk.file_size));
     return -1;
   }
   if (walk.layout == WAV_ODD_CHUNK) {
-    log.writeLog("%s(): %s has a chunk at byte %lld of an odd %lu bytes ahead of its samples, which the WAV "
-                 "reader would misread.\n",
-                 caller, filename.c_str(), static_cast<long long>(walk.chunk_at), walk.chunk_size);
+    log.writeLog(
+        "%s(): %s has a chunk at byte %lld of an odd %lu bytes ahead of its samples, which the WAV "
+        "reader would misread.\n",
+        caller, filename.c_str(), static_cast<long long>(walk.chunk_at), walk.chunk_size);
     return -1;
   }
   sf::InputSoundFile file;
@@ -135,8 +139,8 @@ int checkSoundFile(const std::string& filename, const char* caller, unsigned lon
   const unsigned int channels = file.getChannelCount();
   const unsigned long long count = file.getSampleCount();
   if (rate == 0 || rate > MAX_SAMPLE_RATE || channels == 0 || channels > MAX_CHANNELS) {
-    log.writeLog("%s(): %s announces %u samples a second on %u channels (at most %u on %u).\n", caller,
-                 filename.c_str(), rate, channels, MAX_SAMPLE_RATE, MAX_CHANNELS);
+    log.writeLog("%s(): %s announces %u samples a second on %u channels (at most %u on %u).\n",
+                 caller, filename.c_str(), rate, channels, MAX_SAMPLE_RATE, MAX_CHANNELS);
     return -1;
   }
   if (max_samples > 0 && count > max_samples) {
@@ -149,7 +153,8 @@ int checkSoundFile(const std::string& filename, const char* caller, unsigned lon
   const unsigned long long frames = count / channels;
   if (frames > 0 && !frameHeld(file, frames - 1, channels)) {
     if (p_held == nullptr) {
-      log.writeLog("%s(): %s ends before the %llu samples it announces.\n", caller, filename.c_str(), count);
+      log.writeLog("%s(): %s ends before the %llu samples it announces.\n", caller,
+                   filename.c_str(), count);
       return -1;
     }
     // The frames held are those before the first one missing.
@@ -162,8 +167,8 @@ int checkSoundFile(const std::string& filename, const char* caller, unsigned lon
         high = middle;
     }
     *p_held = low * channels;
-    log.writeLog("%s(): %s holds %llu of the %llu samples it announces; what it holds is played.\n", caller,
-                 filename.c_str(), *p_held, count);
+    log.writeLog("%s(): %s holds %llu of the %llu samples it announces; what it holds is played.\n",
+                 caller, filename.c_str(), *p_held, count);
     return 0;
   }
   if (p_held != nullptr) *p_held = frames * channels;

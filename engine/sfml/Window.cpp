@@ -29,10 +29,10 @@ int Window::open(int horizontal_pixels, int vertical_pixels, const std::string& 
   // A window library that meets no X server ends the process; ask first.
   const platform::WindowingConnection windowing;
   if (windowing.reachable())
-    m_p_window.reset(new sf::RenderWindow(
-        sf::VideoMode(static_cast<unsigned int>(horizontal_pixels),
-                      static_cast<unsigned int>(vertical_pixels), 32),
-        sf::String(title), sf::Style::Close, sf::ContextSettings()));
+    m_p_window.reset(
+        new sf::RenderWindow(sf::VideoMode(static_cast<unsigned int>(horizontal_pixels),
+                                           static_cast<unsigned int>(vertical_pixels), 32),
+                             sf::String(title), sf::Style::Close, sf::ContextSettings()));
   // SFML reports a failed creation (no GL context) only as a window that is
   // not open.
   if (!m_p_window || !m_p_window->isOpen()) {

@@ -23,7 +23,8 @@ int lk_web_load_font(const char* path);
 int lk_web_fitting_size(int largest, float cell_width, float cell_height);
 // Draws `count` cells: per cell the floats x, y of its corner, then the ints
 // character and colour.
-void lk_web_draw_cells(const void* cells, int count, float cell_width, float cell_height, int character_size);
+void lk_web_draw_cells(const void* cells, int count, float cell_width, float cell_height,
+                       int character_size);
 // The oldest queued input as five ints (type, key, button, x, y); 0 when none.
 int lk_web_poll(int* record);
 void lk_web_console(const char* text);

@@ -25,8 +25,8 @@ class GlyphBatch {
   // The largest character size, at most `largest`, at which every printable
   // ASCII glyph stays inside its cell's drawn area.
   unsigned int fittingCharacterSize(unsigned int largest, float cell_width, float cell_height);
-  void startUp(int horizontal_pixels, int vertical_pixels, int horizontal_cells,
-               int vertical_cells, unsigned int character_size, Color background);
+  void startUp(int horizontal_pixels, int vertical_pixels, int horizontal_cells, int vertical_cells,
+               unsigned int character_size, Color background);
   void shutDown();
 
   // One cell: its background rectangle (a cell's size, from a tenth of a

@@ -4,7 +4,9 @@ namespace lk {
 
 MusicStream::MusicStream() = default;
 
-int MusicStream::open(const std::string& filename, bool audible) { return m_clip.load(filename, audible); }
+int MusicStream::open(const std::string& filename, bool audible) {
+  return m_clip.load(filename, audible);
+}
 
 void MusicStream::play(bool loop) { m_clip.play(loop); }
 
