@@ -499,6 +499,29 @@ class Assets(Page):
         self.quit()
 
 
+class Round(Page):
+    def test_the_end_of_a_round_plays_the_mp3_sound(self):
+        """Ducks drawn 200 x 40 cells large never leave the world and always
+        cover the middle of the view, where every shot hits both of a wave:
+        four shots end the round, whose banner plays the MP3 sound once."""
+        frame = '\\n'.join(['@' * 200] * 19 + ['@' * 99 + '<' + '@' * 100] + ['@' * 200] * 20)
+        self.start('window.lark = {beforeMain: function(fs) {'
+                   "  for (const side of ['left', 'right'])"
+                   "    fs.writeFile('/game/sprites/duck-fly' + side + '-spr.txt', '1\\n200\\n40\\n1\\nyellow\\n%s\\n');"
+                   '}};' % frame)
+        b = self.browser
+        self.assertTrue(b.see('title', Picture.title))
+        b.key(*KEY_1)
+        played = "window.lark.audio.played['../sounds/new-round.mp3'] || 0"
+        self.assertEqual(b.evaluate(played), 0)
+        # A shot every 10 steps, past the gun's cool-down of 8.
+        ended = lambda: b.evaluate(played) > 0 or (b.click(60, 14), b.wait_step(b.last_step() + 10), False)[2]
+        self.assertTrue(wait_for(ended, 60, 0), 'no round ended with its sound')
+        self.assertIn('../sounds/new-round.mp3', b.evaluate('window.lark.audio.decoded'))
+        self.assertEqual(b.count(MISSED), 0)
+        self.assertEqual(b.evaluate(played), 1)
+
+
 class Failures(unittest.TestCase):
     def test_the_page_says_what_is_wrong(self):
         """From a file, without WebAssembly, without a canvas: one sentence, no game."""
