@@ -27,43 +27,54 @@ const std::string DEFAULT_FONT_FILE = "../lk-font.ttf";
 class Window;
 class GlyphBatch;
 
+/// Owns the one window and draws coloured characters in its grid of cells.
 class DisplayManager : public Manager {
  public:
+  /// The one display manager.
   static DisplayManager& getInstance();
   ~DisplayManager() override;
 
-  // 0 on success or when the window already exists, -1 on failure.
+  /// Opens the window and loads the font; 0 on success or when the window
+  /// already exists, -1 when the window cannot be made or the font read.
   int startUp() override;
+  /// Closes the window.
   void shutDown() override;
 
-  // The window's title; set before start-up it names the new window.
+  /// Sets the window's title; set before start-up it names the new window.
   void setTitle(std::string title);
+  /// The window's title (DEFAULT_WINDOW_TITLE unless set).
   std::string getTitle() const;
 
-  // Draws one character in the cell at a world position; -1 with no window.
+  /// Draws one character in the cell at a world position; 0, or -1 with no window.
   int drawCh(Vector world_pos, char ch, Color color);
-  // Draws the string centred on the position, one cell per character.
+  /// Draws the string centred on the position, one cell per character; 0.
   int drawString(Vector world_pos, std::string str, Color color);
-  // Shows the frame drawn so far and clears the window for the next one.
+  /// Shows the frame drawn so far and clears the window for the next one;
+  /// 0, or -1 with no window.
   int swapBuffer();
 
+  /// The window's width in cells (120).
   int getHorizontalCells() const;
+  /// The window's height in cells (36).
   int getVerticalCells() const;
+  /// The window's width in pixels (1024).
   int getHorizontalPixels() const;
+  /// The window's height in pixels (768).
   int getVerticalPixels() const;
-  // The backend's window, for the input manager (closed before start-up).
+  /// The backend's window, for the input manager (closed before start-up).
   Window& getPlatformWindow() const;
 #if defined(LK_BACKEND_SFML)
-  // The SFML window; null when there is none.
+  /// The SFML window; null when there is none.
   sf::RenderWindow* getWindow() const;
 #endif
 
-  // The slow, plain way of drawing each cell by itself instead of batching
-  // (the same picture), for comparison.
+  /// Draws each cell by itself instead of batching (true): the slow, plain
+  /// way, with the same picture, for comparison.
   void setReferenceDrawing(bool reference = true);
+  /// Whether cells are drawn the reference way.
   bool getReferenceDrawing() const;
-  // Draws the batched characters into the window without showing them, so
-  // the frame can be read back before swapBuffer clears it.
+  /// Draws the batched characters into the window without showing them, so
+  /// the frame can be read back before swapBuffer clears it.
   void flush();
 
  private:
@@ -85,12 +96,13 @@ class DisplayManager : public Manager {
   unsigned int m_character_size;
 };
 
-// Cells to window pixels and back, without the view's offset.
+/// Cells to window pixels, without the view's offset.
 Vector cellsToPixels(Vector spaces);
+/// Window pixels to cells, without the view's offset.
 Vector pixelsToCells(Vector pixels);
 
 #if defined(LK_BACKEND_SFML)
-// The SFML colour an engine colour draws in (white outside the enumeration).
+/// The SFML colour an engine colour draws in (white outside the enumeration).
 sf::Color toSfColor(int color);
 #endif
 

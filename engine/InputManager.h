@@ -10,26 +10,30 @@
 
 namespace lk {
 
+/// Turns the window's input into keyboard and mouse events for every object.
 class InputManager : public Manager {
  public:
+  /// The one input manager.
   static InputManager& getInstance();
 
-  // Needs a started display manager; switches key repeat off.
+  /// Switches key repeat off; 0, or -1 when the display manager is not started.
   int startUp() override;
+  /// Switches key repeat back on.
   void shutDown() override;
 
-  // Drains the window's pending events and dispatches them in order. A
-  // window that loses the focus pauses the game, and gets it back resumes
-  // it; while the game is paused keys and the mouse go to no object.
+  /// Drains the window's pending events and dispatches them in order. A
+  /// window that loses the focus pauses the game, and gets it back resumes
+  /// it; while the game is paused keys and the mouse go to no object.
   void getInput();
 
-  // Whether the key or mouse button is held down now, as far as the window
-  // has seen (nothing is held while it has no focus).
+  /// Whether the key is held down now, as far as the window has seen
+  /// (nothing is held while it has no focus); false for UNDEFINED_KEY.
   bool isKeyHeld(Key key) const;
+  /// Whether the mouse button is held down now; false for UNDEFINED_MOUSE_BUTTON.
   bool isButtonHeld(MouseButton button) const;
 
 #if defined(LK_BACKEND_SFML)
-  // The engine key for an SFML key code.
+  /// The engine key for an SFML key code.
   static Key mapKey(int sfml_key_code);
 #endif
 

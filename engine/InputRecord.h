@@ -8,6 +8,7 @@
 
 namespace lk {
 
+/// What an input record tells.
 enum InputType {
   UNDEFINED_INPUT = -1,
   KEY_DOWN = 0,
@@ -22,15 +23,18 @@ enum InputType {
   CLOSE_REQUESTED,
 };
 
+/// One thing that happened to the window, as a backend's Window hands it over.
 struct InputRecord {
+  /// What happened.
   InputType type = UNDEFINED_INPUT;
-  // Of KEY_DOWN and KEY_UP.
+  /// The key, of KEY_DOWN and KEY_UP.
   Key key = UNDEFINED_KEY;
-  // Of BUTTON_DOWN and BUTTON_UP.
+  /// The button, of BUTTON_DOWN and BUTTON_UP.
   MouseButton button = UNDEFINED_MOUSE_BUTTON;
-  // The pointer in the window's own pixels (whatever the window is scaled
-  // to on the screen), for the pointer and button records.
+  /// The pointer across, in the window's own pixels (whatever the window is
+  /// scaled to on the screen), for the pointer and button records.
   int x = 0;
+  /// The pointer down, in the window's own pixels.
   int y = 0;
 };
 

@@ -8,27 +8,29 @@
 namespace lk {
 namespace platform {
 
+/// A calendar time in UTC, to the millisecond.
 struct UtcTime {
-  int year = 2000;
-  int month = 1;  // 1 to 12
-  int day = 1;    // day of the month, 1 to 31
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
-  int millisecond = 0;
+  int year = 2000;       ///< the year, as 2026
+  int month = 1;         ///< 1 to 12
+  int day = 1;           ///< day of the month, 1 to 31
+  int hour = 0;          ///< 0 to 23
+  int minute = 0;        ///< 0 to 59
+  int second = 0;        ///< 0 to 59 (60 in a leap second)
+  int millisecond = 0;   ///< 0 to 999
 };
 
-// The current calendar time in UTC.
+/// The current calendar time in UTC.
 UtcTime utcNow();
 
-// The local time of day, for the log's time stamps.
+/// The local time of day, for the log's time stamps.
 void localTimeOfDay(int* hour, int* minute, int* second);
 
-// Sleeps for the given number of milliseconds; 0 or less yields at once.
+/// Sleeps for the given number of milliseconds; 0 or less yields at once.
 void sleepMilliseconds(int milliseconds);
 
-// Ask for, and release, 1 ms timer resolution (a no-op on POSIX).
+/// Asks for 1 ms timer resolution (a no-op on POSIX).
 void requestTimerResolution();
+/// Releases the 1 ms timer resolution.
 void releaseTimerResolution();
 
 // A connection to the windowing system, held while it lives. The window
@@ -36,6 +38,7 @@ void releaseTimerResolution();
 // it, so the display connects here first; and an X server that resets when
 // its last client leaves would refuse the library's connection if this one
 // were closed before the window is made.
+/// A connection to the windowing system, held while it lives.
 class WindowingConnection {
  public:
   WindowingConnection();
@@ -43,7 +46,7 @@ class WindowingConnection {
   WindowingConnection(const WindowingConnection&) = delete;
   WindowingConnection& operator=(const WindowingConnection&) = delete;
 
-  // False when there is no windowing system to connect to.
+  /// False when there is no windowing system to connect to.
   bool reachable() const;
 
  private:

@@ -40,8 +40,9 @@ class ResourceManager : public Manager {
   /// The first loaded music with that label, or null.
   Music* getMusic(std::string label);
 
-  // Pauses every playing sound and music, and resumes those paused.
+  /// Pauses every playing sound and music.
   void pauseAudio();
+  /// Resumes the sounds and music that pauseAudio() paused.
   void resumeAudio();
 
  private:

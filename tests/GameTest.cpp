@@ -4,8 +4,6 @@
 #include <cmath>
 #include <set>
 
-#include <gtest/gtest.h>
-
 #include "Bullet.h"
 #include "Duck.h"
 #include "DuckManager.h"
@@ -13,18 +11,12 @@
 #include "EventMissed.h"
 #include "EventMouse.h"
 #include "EventStep.h"
-#include "GameManager.h"
 #include "Gun.h"
 #include "LoadResources.h"
-#include "LogManager.h"
-#include "Music.h"
-#include "ResourceManager.h"
 #include "Reticle.h"
-#include "Sprite.h"
 #include "StartGame.h"
 #include "Support.h"
 #include "ViewObject.h"
-#include "WorldManager.h"
 
 namespace {
 

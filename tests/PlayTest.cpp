@@ -11,7 +11,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -22,8 +21,6 @@
 #include <regex>
 #include <sstream>
 #include <thread>
-
-#include <gtest/gtest.h>
 
 #include "Support.h"
 

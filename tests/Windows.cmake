@@ -18,7 +18,7 @@ add_dependencies(lk_test_support fowlshot_assets)
 find_file(LK_OPENAL_DLL OpenAL32.dll PATH_SUFFIXES bin REQUIRED)
 file(COPY ${LK_OPENAL_DLL} DESTINATION ${CMAKE_CURRENT_BINARY_DIR})
 
-foreach(name EngineTest GameTest)
+foreach(name ${LK_ENGINE_TESTS} GameTest)
   add_executable(${name} ${name}.cpp)
   target_link_libraries(${name} PRIVATE lk_test_support)
   # Each case in its own process, as on Linux.

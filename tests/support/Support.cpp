@@ -8,14 +8,11 @@
 #include <unistd.h>
 #endif
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 

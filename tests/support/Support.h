@@ -5,13 +5,26 @@
 #ifndef LK_TEST_SUPPORT_H
 #define LK_TEST_SUPPORT_H
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include <SFML/Graphics.hpp>
 
+#include <gtest/gtest.h>
+
+// The managers every test starts and stops.
+#include "DisplayManager.h"
+#include "GameManager.h"
+#include "LogManager.h"
+#include "ResourceManager.h"
+#include "WorldManager.h"
+
 namespace lkt {
+
+using Entries = std::vector<std::string>;
+inline lk::WorldManager& world() { return lk::WorldManager::getInstance(); }
 
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& text);
