@@ -79,13 +79,14 @@ class Picture:
 
     def likeness(self, col, row, other, other_col, other_row):
         """How alike the ink of two cells is: the correlation of the softened
-        pictures at the best of the shifts by a pixel. The canvas places glyphs
-        by other rules than SFML's filtered glyph quads (edges move by a pixel,
-        strokes differ in weight)."""
+        pictures at the best of the shifts by up to two pixels. The canvas
+        rasterises glyphs by other rules than SFML's filtered glyph quads, and
+        its fitting size can be a pixel larger than the desktop's, so parts of
+        a glyph (a dash's height) move by up to two pixels."""
         a, b = soften(self.glyph(col, row)), soften(other.glyph(other_col, other_row))
-        h, w = min(a.shape[0], b.shape[0]) - 2, min(a.shape[1], b.shape[1]) - 2
-        return max(correlation(a[1:1 + h, 1:1 + w], b[1 + dy:1 + dy + h, 1 + dx:1 + dx + w])
-                   for dy in (-1, 0, 1) for dx in (-1, 0, 1))
+        h, w = min(a.shape[0], b.shape[0]) - 4, min(a.shape[1], b.shape[1]) - 4
+        return max(correlation(a[2:2 + h, 2:2 + w], b[2 + dy:2 + dy + h, 2 + dx:2 + dx + w])
+                   for dy in range(-2, 3) for dx in range(-2, 3))
 
     def same(self, col, row, other):
         """Whether the cell shows what the other picture's cell there shows:
