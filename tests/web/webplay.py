@@ -79,14 +79,15 @@ class Picture:
 
     def likeness(self, col, row, other, other_col, other_row):
         """How alike the ink of two cells is: the correlation of the softened
-        pictures at the best of the shifts by up to two pixels. The canvas
-        rasterises glyphs by other rules than SFML's filtered glyph quads, and
-        its fitting size can be a pixel larger than the desktop's, so parts of
-        a glyph (a dash's height) move by up to two pixels."""
+        pictures at the best of the shifts by a pixel across and up to two
+        down or up. The canvas rasterises glyphs by other rules than SFML's
+        filtered glyph quads, and its fitting size can be a pixel larger than
+        the desktop's, so parts of a glyph (a dash's height) move by up to two
+        pixels up or down; across, the cell's width leaves no such room."""
         a, b = soften(self.glyph(col, row)), soften(other.glyph(other_col, other_row))
         h, w = min(a.shape[0], b.shape[0]) - 4, min(a.shape[1], b.shape[1]) - 4
         return max(correlation(a[2:2 + h, 2:2 + w], b[2 + dy:2 + dy + h, 2 + dx:2 + dx + w])
-                   for dy in range(-2, 3) for dx in range(-2, 3))
+                   for dy in range(-2, 3) for dx in (-1, 0, 1))
 
     def same(self, col, row, other):
         """Whether the cell shows what the other picture's cell there shows:
@@ -407,6 +408,10 @@ class Play(Page):
         self.assertEqual(b.status(), '')
         self.assertEqual(b.evaluate('window.lark.audio.state'), 'running')
         self.assertTrue(wait_for(lambda: b.evaluate('window.lark.audio.level()') > 0.05, 10), 'no quacking sounds')
+        # The key that starts the sound also stops the title's music: whether
+        # it sounded for a moment depends on when the browser's audio ran.
+        title_music = b.evaluate("window.lark.audio.played['../sounds/start-music.wav'] || 0")
+        self.assertIn(title_music, (0, 1))
 
         self.assertTrue(b.wait_count(MISSED, 2), 'the first two ducks never left')
         misses = self.steps_of(MISSED)
@@ -436,7 +441,7 @@ class Play(Page):
         self.assertEqual(self.steps_of(MISSED)[-1], launch + other[1])
         self.assertTrue(b.see('end', Picture.end_screen))
         self.assertTrue(b.see('title-again', Picture.title))
-        self.assertEqual(b.evaluate(played % 'start-music.wav'), 1)
+        self.assertEqual(b.evaluate(played % 'start-music.wav'), title_music + 1)
         self.assertEqual(b.evaluate(played % 'ducks-quacking.wav'), 1)
         b.key(*KEY_1)
         self.assertTrue(b.see('play-again', HUD.at_start))
