@@ -191,8 +191,7 @@ mergeInto(LibraryManager.library, {
   // The largest size, at most `largest`, at which the ink of every printable
   // ASCII glyph, drawn as lk_web_draw_cells draws it, stays inside the cell's
   // background rectangle. The outline widens each glyph's box by half a
-  // pixel on every side, and an edge pixel counts as ink only when at least
-  // half of it is covered: the two cancel, so the outline's box is measured.
+  // pixel on every side, and that half pixel is ink too.
   lk_web_fitting_size__deps: ['$LK'],
   lk_web_fitting_size: function(largest, cell_width, cell_height) {
     var ctx = LK.ctx;
@@ -205,8 +204,9 @@ mergeInto(LibraryManager.library, {
       var fits = true;
       for (var code = 33; code < 127 && fits; ++code) {
         var m = ctx.measureText(String.fromCharCode(code));
-        fits = -m.actualBoundingBoxLeft >= left && m.actualBoundingBoxRight <= right &&
-               size - m.actualBoundingBoxAscent >= top && size + m.actualBoundingBoxDescent <= bottom;
+        fits = -m.actualBoundingBoxLeft - 0.5 >= left && m.actualBoundingBoxRight + 0.5 <= right &&
+               size - m.actualBoundingBoxAscent - 0.5 >= top &&
+               size + m.actualBoundingBoxDescent + 0.5 <= bottom;
       }
       if (fits) break;
     }
