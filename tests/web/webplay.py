@@ -1,11 +1,9 @@
 #!/usr/bin/python3
 """The web build played in a real headless Chromium over the DevTools protocol.
 
-Usage: webplay.py ZIP DESKTOP_GAME_DIR [unittest arguments]. The files of
-fowlshot-web.zip are served on 127.0.0.1; keys and clicks go in as the
-browser's own input events; the picture is judged from screenshots against
-those the desktop program (DESKTOP_GAME_DIR/bin/fowlshot) draws on an X
-server of its own; the log is read from the console.
+Usage: webplay.py ZIP DESKTOP_GAME_DIR [unittest arguments]. The zip's files
+are served on 127.0.0.1, keys and clicks are the browser's own input events,
+screenshots are judged against the desktop program's, the log is the console.
 """
 import base64, http.server, json, os, re, shutil, subprocess, sys, tempfile, threading, time, unittest, urllib.request
 import zipfile
@@ -106,9 +104,8 @@ class Picture:
 
 
 class Hud:
-    """The desktop program's HUD at the start of a game, the reference for the
-    web page's: the three boxes " Ducks Missed: 0 ", " ROUND 1 " and
-    " Points: 0 ", each ruled above and below, centred on columns 20, 60 and 100."""
+    """The desktop program's HUD at the start of a game: " Ducks Missed: 0 ",
+    " ROUND 1 " and " Points: 0 ", ruled above and below, at columns 20, 60, 100."""
     BOXES = (('Ducks Missed:', 20), ('ROUND', 60), ('Points:', 100))
 
     def __init__(self, picture):
