@@ -48,6 +48,15 @@ mergeInto(LibraryManager.library, {
       played[v.file] = (played[v.file] || 0) + 1;
     },
 
+    // The bytes of a file of the in-memory file system, or null when missing.
+    readFile: function(file) {
+      try {
+        return FS.readFile(file);
+      } catch (e) {
+        return null;
+      }
+    },
+
     pendingClear: -1,
     applyClear: function() {
       if (LK.pendingClear < 0 || !LK.ctx) return;
@@ -171,12 +180,8 @@ mergeInto(LibraryManager.library, {
   lk_web_load_font: function(path) {
     var file = UTF8ToString(path);
     return Asyncify.handleAsync(function() {
-      var bytes;
-      try {
-        bytes = FS.readFile(file);
-      } catch (e) {
-        return Promise.resolve(-1);
-      }
+      var bytes = LK.readFile(file);
+      if (!bytes) return Promise.resolve(-1);
       var face = new FontFace('LarkCells', bytes.slice().buffer, {weight: 'bold'});
       return face.load().then(function(loaded) {
         document.fonts.add(loaded);
@@ -321,13 +326,8 @@ mergeInto(LibraryManager.library, {
   lk_web_audio_load: function(path) {
     var file = UTF8ToString(path);
     return Asyncify.handleAsync(function() {
-      var bytes;
-      try {
-        bytes = FS.readFile(file);
-      } catch (e) {
-        return Promise.resolve(-1);
-      }
-      if (!LK.audio || bytes.length === 0) return Promise.resolve(-1);
+      var bytes = LK.readFile(file);
+      if (!bytes || !LK.audio || bytes.length === 0) return Promise.resolve(-1);
       return new Promise(function(resolve) {
         LK.audio.decodeAudioData(bytes.slice().buffer, resolve, function() { resolve(null); });
       }).then(function(buffer) {
