@@ -1,7 +1,5 @@
-// Any bytes as an MP3 file, through the calls SFML's factory and sound files
-// make on a reader: check, open, every sample, then seeks to offsets taken
-// from the input and reads from each to the end. Exactly the announced number
-// of samples must come out every time, as SFML's sound buffer insists.
+// Any bytes as an MP3, through SFML's calls: check, open, read all, then seeks to offsets from the
+// input, reading to the end: exactly the announced samples every time, as sf::SoundBuffer insists.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

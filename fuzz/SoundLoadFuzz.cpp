@@ -1,7 +1,5 @@
-// Any bytes as a sound file, loaded as the game loads its effects and music:
-// loadSound and loadMusic on the resource manager, through SFML's WAV, Ogg
-// and FLAC readers and the engine's MP3 reader. Nothing may crash, hang or
-// take a gigabyte, and a load either registers its label or fails.
+// Any bytes loaded by loadSound and loadMusic through SFML's and the MP3 reader: no crash, hang
+// or gigabyte, and a load either registers its label or fails.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

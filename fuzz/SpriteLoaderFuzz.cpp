@@ -1,6 +1,5 @@
-// Any bytes as a sprite file, read by SpriteFileReader: it must neither
-// crash, hang nor run out of memory, and whatever sprite it makes must draw
-// and animate without reading past a frame's text.
+// Any bytes as a sprite file: no crash, hang or memory exhaustion; what it makes draws and
+// animates without reading past a frame's text.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -14,13 +13,7 @@
 #include "SpriteFileReader.h"
 #include "Vector.h"
 
-namespace {
-
-std::string g_sprite_path;
-
-void removeSpriteFile() { std::remove(g_sprite_path.c_str()); }
-
-}  // namespace
+static std::string g_sprite_path;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // The loader echoes every line it reads; libFuzzer reports on stderr.
@@ -30,32 +23,25 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   if (fd < 0) std::abort();
   close(fd);
   g_sprite_path = pattern;
-  std::atexit(removeSpriteFile);
+  std::atexit([] { std::remove(g_sprite_path.c_str()); });
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::FILE* file = std::fopen(g_sprite_path.c_str(), "wb");
-  if (file == nullptr) std::abort();
-  if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
+  if (file == nullptr || (size > 0 && std::fwrite(data, 1, size, file) != size)) std::abort();
   std::fclose(file);
-
   lk::Sprite* sprite = lk::SpriteFileReader(g_sprite_path).read();
   if (sprite != nullptr) {
-    if (sprite->getFrameCount() != sprite->getMaxFrameCount())
-      std::abort();  // every frame it announced
-    // With no window each cell is refused, but only after its character was
-    // read from the frame's text.
-    // The first frames, the last and those just outside: the game draws
-    // one frame a step, and ten thousand here would only cost time.
     const int count = sprite->getFrameCount();
+    if (count != sprite->getMaxFrameCount()) std::abort();  // every frame it announced
+    // Without a window a cell is refused after its character is read. The first frames, the last
+    // and those just outside: the game draws one frame a step, ten thousand would only cost time.
     for (int i : {-1, 0, 1, count - 1, count}) sprite->draw(i, lk::Vector(3.5f, -2.0f));
     lk::Animation animation;
     animation.setSprite(sprite);
     for (int i = 0; i < 4; ++i) animation.draw(lk::Vector(0, 0));
-    if (sprite->getFrameCount() > 0 &&
-        (animation.getIndex() < 0 || animation.getIndex() >= sprite->getFrameCount()))
-      std::abort();
+    if (count > 0 && (animation.getIndex() < 0 || animation.getIndex() >= count)) std::abort();
   }
   delete sprite;
   return 0;

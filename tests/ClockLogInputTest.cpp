@@ -1,10 +1,4 @@
 // The loop's clock and sleeps; the log from SFML, threads and the loop; keys, buttons and focus.
-#include <climits>
-#include <filesystem>
-#include <map>
-#include <regex>
-#include <sstream>
-#include <thread>
 
 #include <SFML/System/Err.hpp>
 
@@ -13,8 +7,6 @@
 #include "InputManager.h"
 #include "Object.h"
 #include "Support.h"
-
-using lkt::world;
 
 TEST(Clock, MeasuresAcrossThe32BitWrapsAndEveryCalendarCarry) {
   static lk::platform::UtcTime now;
@@ -36,9 +28,8 @@ TEST(Clock, MeasuresAcrossThe32BitWrapsAndEveryCalendarCarry) {
   EXPECT_EQ(clock.delta(), 0);
 }
 
-// The loop's sleep on the real system calls, read on its own clock: the
-// shortest of 15, so a busy machine's late wake-ups do not count, is never
-// short of its time, nor (with 1 ms timer resolution held) a 15 ms tick.
+// Real sleeps on the loop's clock: the shortest of 15 (late wake-ups aside) neither short of its
+// time nor, with 1 ms timer resolution held, a 15 ms tick.
 TEST(Clock, SleepsLastTheirMillisecondsOnTheLoopsClock) {
   lk::platform::requestTimerResolution();
   for (int ms : {1, 5, 33}) {
@@ -51,8 +42,7 @@ TEST(Clock, SleepsLastTheirMillisecondsOnTheLoopsClock) {
   lk::platform::releaseTimerResolution();
 }
 
-// SFML's error stream: each message once while the log is started, and at
-// shut-down how often each repeated; otherwise the library's own.
+// SFML's errors: each once while the log runs, at shut-down how often each came; else SFML's own.
 TEST(Log, SfmlErrorsAreLoggedOnceEachWithTheirCountAtShutDown) {
   std::ostringstream outside;
   std::streambuf* const original = sf::err().rdbuf(outside.rdbuf());
@@ -63,9 +53,8 @@ TEST(Log, SfmlErrorsAreLoggedOnceEachWithTheirCountAtShutDown) {
   lk::LogManager::getInstance().shutDown();
   sf::err() << "after" << std::endl;
   sf::err().rdbuf(original);
-  // The log is a text file: on Windows its lines end in CR LF.
 #ifdef _WIN32
-  const std::string eol = "\r\n";
+  const std::string eol = "\r\n";  // the log is a text file
 #else
   const std::string eol = "\n";
 #endif
@@ -103,20 +92,16 @@ TEST(Log, EntriesAreStampedAndWholeFromManyThreads) {
   EXPECT_EQ(lines, 3 + 4 * 400);
 }
 
-// Past its bound the log stops step lines, once said, and keeps the rest; an
-// unwritable log is said once on standard error. A game over before the loop
-// starts ends it before its first step.
+// Past its bound the log stops step lines, saying so once; an unwritable log is said once on
+// standard error. A game over before the loop starts ends it before its first step.
 TEST(Log, StepLinesStopAtTheBoundAndAFullDiskIsSaidOnce) {
   lk::LogManager& log = lk::LogManager::getInstance();
   lk::GameManager& game = lk::GameManager::getInstance();
   lkt::stageAssets();  // the loop runs only in a started game, with its window
   ASSERT_EQ(game.startUp(), 0);
-  log.setTimeStamp(false);
-  game.setGameOver(true);
-  game.run();
+  log.setTimeStamp(false), game.setGameOver(true), game.run();
   EXPECT_EQ(lkt::logLines().back(), "GameManager::run(): game loop started.");
-  log.startUp();
-  log.setBound(2000);
+  log.startUp(), log.setBound(2000);
   struct Stepper : lk::Object {
     int eventHandler(const lk::Event* p_event) override {
       if (p_event->getType() != lk::STEP_EVENT) return 0;
@@ -126,20 +111,15 @@ TEST(Log, StepLinesStopAtTheBoundAndAFullDiskIsSaidOnce) {
       return 1;
     }
   };
-  world().startUp();
-  new Stepper;
-  game.setGameOver(false);
-  game.run();
-  game.shutDown();
-  log.setBound(lk::MAX_LOG_BYTES);
+  lkt::world().startUp(), new Stepper, game.setGameOver(false);
+  game.run(), game.shutDown(), log.setBound(lk::MAX_LOG_BYTES);
   int steps = 0, seen = 0, bound = 0;
   for (const std::string& line : lkt::logLines()) {
     if (line.rfind("GameManager::run(): (step #", 0) == 0) steps += 1 + 1000 * bound;  // none after the bound's line
     seen += line == "step " + std::to_string(seen) + " seen";
     bound += line == "LogManager::stepLinesWanted(): lark.log has passed 2000 bytes; the game loop's step lines are no longer written.";
   }
-  EXPECT_GT(steps, 3);
-  EXPECT_LT(steps, 25);
+  EXPECT_TRUE(steps > 3 && steps < 25) << steps;
   EXPECT_EQ(seen, 30);
   EXPECT_EQ(bound, 1);
 #ifndef _WIN32
@@ -168,8 +148,8 @@ TEST(Input, TheKeyTableMapsEachOfItsKeysAndNoOther) {
     EXPECT_EQ(lk::InputManager::mapKey(code), table.count(code) ? table[code] : lk::UNDEFINED_KEY) << code;
 }
 
-// A title set before start-up names the window. Keys and buttons are held
-// until released or until another window takes the focus, pausing the game.
+// A title set before start-up names the window. Keys and buttons are held until released or
+// until another window takes the focus, pausing the game.
 TEST(Input, HeldKeysAndButtonsAndTheFocusAreFollowed) {
 #ifdef _WIN32
   GTEST_SKIP() << "xdotool, which presses the keys, is the Linux build's";
@@ -178,9 +158,7 @@ TEST(Input, HeldKeysAndButtonsAndTheFocusAreFollowed) {
   lk::DisplayManager& display = lk::DisplayManager::getInstance();
   lk::InputManager& input = lk::InputManager::getInstance();
   const lk::GameManager& game = lk::GameManager::getInstance();
-  lk::LogManager::getInstance().startUp();
-  lkt::stageAssets();
-  display.setTitle("Held keys");
+  lk::LogManager::getInstance().startUp(), lkt::stageAssets(), display.setTitle("Held keys");
   ASSERT_EQ(display.startUp(), 0);
   ASSERT_EQ(input.startUp(), 0);
   const auto within = [&](const std::function<bool()>& condition) {
@@ -208,7 +186,6 @@ TEST(Input, HeldKeysAndButtonsAndTheFocusAreFollowed) {
   EXPECT_TRUE(within([&] { return !game.getPaused(); }));
   EXPECT_EQ(lkt::logCount("GameManager::setPaused(): The game is paused."), 1);
   EXPECT_EQ(lkt::logCount("GameManager::setPaused(): The game goes on."), 1);
-  input.shutDown();
-  display.shutDown();
+  input.shutDown(), display.shutDown();
 #endif
 }

@@ -1,8 +1,4 @@
-// The game's objects in the game's world, a loop iteration at a time: what
-// the real program cannot be made to show on cue (a whole round, every
-// cooldown step, the start screen's keys within one frame).
-#include <cmath>
-#include <set>
+// The game's objects a loop iteration at a time: what the real program cannot show on cue.
 
 #include "Bullet.h"
 #include "Duck.h"
@@ -33,15 +29,13 @@ void frame(const std::function<void()>& input = nullptr) {
 
 void key(lk::Key k, lk::KeyAction action = lk::KEY_PRESSED) {
   lk::EventKeyboard event;
-  event.setKey(k), event.setKeyAction(action);
-  world().onEvent(&event);
+  event.setKey(k), event.setKeyAction(action), world().onEvent(&event);
 }
 
 void mouse(lk::MouseAction action, float x, float y, lk::MouseButton button = lk::LEFT_BUTTON) {
   lk::EventMouse event;
   event.setMouseAction(action), event.setMouseButton(action == lk::MOVED ? lk::UNDEFINED_MOUSE_BUTTON : button);
-  event.setMousePosition(lk::Vector(x, y));
-  world().onEvent(&event);
+  event.setMousePosition(lk::Vector(x, y)), world().onEvent(&event);
 }
 
 std::vector<lk::Object*> ofType(const std::string& type) {  // "" for all
@@ -70,16 +64,11 @@ std::vector<Duck*> flying() {
   return found;
 }
 
-// The game's world: log, world and resource managers started, the assets
-// loaded by loadResources().
 class Game : public testing::Test {
  protected:
   void SetUp() override {
-    lk::LogManager::getInstance().startUp();
-    lkt::stageAssets();
-    world().startUp();
-    lk::ResourceManager::getInstance().startUp();
-    loadResources();
+    lk::LogManager::getInstance().startUp(), lkt::stageAssets();
+    world().startUp(), lk::ResourceManager::getInstance().startUp(), loadResources();
   }
   void TearDown() override { lk::ResourceManager::getInstance().shutDown(), world().shutDown(); }
 };
@@ -100,8 +89,7 @@ TEST_F(Game, LoadsEveryAssetAndTheGunAndDucksAreTransparentAtTheirAtSigns) {
 TEST_F(Game, TheStartScreenTakesOneChoiceAPressOrAReleaseAndQEndsTheProgram) {
   new StartGame;
   EXPECT_TRUE(playing("start-music"));
-  // All reach the start screen before the update deletes it; the first digit
-  // makes the one game.
+  // All reach the start screen before the update deletes it; the first digit makes the one game.
   frame([] { key(lk::W), key(lk::NUM3, lk::KEY_RELEASED), key(lk::NUM1); });
   std::vector<std::string> types;
   for (lk::Object* p : ofType("")) types.push_back(p->getType());
@@ -148,9 +136,8 @@ TEST_F(Game, FourWavesMakeARoundWithABannerAndAPauseAfterWhichDucksFlyFaster) {
   }
 }
 
-// The move that takes the third duck out ends the game; the ducks that move
-// after it in that same update, out of the world or into a bullet, count
-// neither on the end screen nor in the log.
+// The move taking the third duck out ends the game: ducks moved after it in that update, out or
+// into a bullet, count neither on the end screen nor in the log.
 TEST_F(Game, NothingCountsAfterTheThirdMissInItsOwnFrame) {
   Gun* gun = new Gun;
   lk::ViewObject *missed = new lk::ViewObject, *points = new lk::ViewObject;
@@ -197,16 +184,14 @@ TEST_F(Game, BulletsComeEverySixthStepShotsSoundEveryEighthAndHitWithinThreeStep
   }
   EXPECT_EQ(fired, (std::vector<int>{0, 6, 12, 18, 24, 30, 36, 42}));
   EXPECT_EQ(sounded, (std::vector<int>{0, 8, 16, 24, 32, 40}));
-  // A duck whose box reaches the bullet on the third move after the click is
-  // hit; one that reaches it on the fourth is not.
+  // A duck reaching the bullet on the third move after the click is hit; on the fourth, not.
   lk::ViewObject* points = new lk::ViewObject;
   points->setViewString("Points:");
   for (int move : {3, 4}) {
     for (int i = 0; i < 6; ++i) frame();  // the cooldown and the last bullet pass
     auto* duck = new Duck(1);
     const lk::Box box = duck->getBox();
-    duck->setPosition(lk::Vector(120 - box.getCorner().getX() - box.getHorizontal() - 2.0f * float(move), 18));
-    duck->setVelocity(lk::Vector(2, 0));
+    duck->setPosition(lk::Vector(120 - box.getCorner().getX() - box.getHorizontal() - 2.0f * float(move), 18)), duck->setVelocity(lk::Vector(2, 0));
     frame([] { mouse(lk::CLICKED, 512, 384); });
     for (int i = 0; i < 6; ++i) frame();
     EXPECT_EQ(points->getValue(), 100) << move;

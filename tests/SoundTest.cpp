@@ -1,35 +1,15 @@
 // Sound files: the WAV walk over hostile chunk sizes and the MP3 reader.
-#include <chrono>
-#include <cmath>
-#include <cstdint>
 
 #include "Support.h"
 
-namespace {
+using lkt::sized, lkt::wav;
+const std::string FORMAT = lkt::WAV_FORMAT, SAMPLES = sized(8, std::string(8, '\x10'));
 
-// A RIFF WAVE file of the given chunks ("fmt " is 16-bit mono at 8 kHz).
-std::string wav(const std::vector<std::pair<std::string, std::string>>& chunks) {
-  const auto u32 = [](std::uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
-  std::string body = "WAVE";
-  for (const auto& [id, content] : chunks) body += id + content;
-  return "RIFF" + u32(std::uint32_t(body.size())) + body;
-}
-std::string sized(std::uint32_t claimed, const std::string& content) {
-  return std::string{char(claimed), char(claimed >> 8), char(claimed >> 16), char(claimed >> 24)} + content;
-}
-const std::string FORMAT = sized(16, std::string("\x01\x00\x01\x00\x40\x1f\x00\x00\x80\x3e\x00\x00\x02\x00\x10\x00", 16));
-const std::string SAMPLES = sized(8, std::string(8, '\x10'));
-
-}  // namespace
-
-// Chunks are walked with 64-bit positions: a file with a chunk claiming
-// almost 4 GiB, one running past the end, or an odd-sized one ahead of the
-// samples (whose pad byte SFML's reader would take for the next header) is
-// refused at once with a line naming it.
+// Chunks walked with 64-bit positions: one claiming almost 4 GiB, one past the end, or an odd one
+// ahead of the samples (SFML's reader skips no pad byte) is refused at once, with a line naming it.
 TEST(Sound, WavChunksPastTheEndOrOddSizedAheadOfTheSamplesAreRefusedAtOnce) {
-  lk::LogManager::getInstance().startUp();
   lk::ResourceManager& rm = lk::ResourceManager::getInstance();
-  rm.shutDown(), rm.startUp();
+  lk::LogManager::getInstance().startUp(), rm.shutDown(), rm.startUp();
   const struct {
     std::string name, content, refusal;  // the refusal's text after the file name; "" when it loads
   } cases[] = {
@@ -55,16 +35,14 @@ TEST(Sound, WavChunksPastTheEndOrOddSizedAheadOfTheSamplesAreRefusedAtOnce) {
   }
 }
 
-// A tone from sox, as WAV and as MP3 from lame: the MP3 decodes at its rate
-// and channels, to the same length (no encoder delay or padding left) and
-// sample-aligned with the original, up to the codec's error.
+// A sox tone as WAV and lame MP3: the MP3 decodes at its rate and channels, to the same length
+// and sample-aligned with the original (no encoder delay or padding left), up to the codec's error.
 TEST(Mp3, DecodesToTheOriginalsLengthAndSamples) {
 #ifdef _WIN32
   GTEST_SKIP() << "sox and lame, which make the tones, are the Linux build's";
 #endif
-  lk::LogManager::getInstance().startUp();
   lk::ResourceManager& rm = lk::ResourceManager::getInstance();
-  rm.startUp();
+  lk::LogManager::getInstance().startUp(), rm.startUp();
   for (const auto& [rate, channels, options] : {std::tuple{44100, 1, "-b 128"}, std::tuple{22050, 2, "-b 96 --id3v2-only --tt Lark"}}) {
     const std::string name = "../tone-" + std::to_string(channels);
     ASSERT_TRUE(lkt::run("sox -n -b 16 -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " " + name +

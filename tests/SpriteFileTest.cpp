@@ -1,6 +1,4 @@
 // Sprite files, the resource tables, animation, and misuse named in the log.
-#include <cstring>
-
 #include "Object.h"  // and its Animation
 #include "Support.h"
 
@@ -12,9 +10,8 @@ struct Loaded {
 };
 
 Loaded loadSprite(const std::string& content, const std::string& label) {
-  lk::LogManager::getInstance().startUp();
   lk::ResourceManager& rm = lk::ResourceManager::getInstance();
-  rm.shutDown(), rm.startUp();  // an empty table
+  lk::LogManager::getInstance().startUp(), rm.shutDown(), rm.startUp();  // an empty table
   lkt::writeFile("../" + label + "-spr.txt", content);
   testing::internal::CaptureStdout();
   Loaded out{rm.loadSprite("../" + label + "-spr.txt", label), testing::internal::GetCapturedStdout(), ""};
@@ -87,20 +84,15 @@ TEST(SpriteFile, HostileFilesFailWithTheirReasonAndTheBoundsThemselvesLoad) {
   EXPECT_EQ(loadSprite("10000\n10\n10\n1\nred\n##########\n", "max-frames").sprite.substr(0, 14), "10000 10x10 1 ");
 }
 
-// Full tables refuse a load, naming the file, without opening it; music
-// refuses an empty label; a repeated label finds the first.
+// Full tables refuse a load, naming the file, unopened; music refuses an empty label; a
+// repeated label finds the first.
 TEST(Resources, FullTablesRefuseAndTheFirstOfALabelIsFound) {
-  lk::LogManager::getInstance().startUp();
   lk::ResourceManager& rm = lk::ResourceManager::getInstance();
-  rm.shutDown(), rm.startUp();
+  lk::LogManager::getInstance().startUp(), rm.shutDown(), rm.startUp();
   lkt::writeFile("../a-spr.txt", "1\n1\n1\n1\nred\na\n");
   lkt::writeFile("../b-spr.txt", "2\n1\n1\n1\nblue\nb\nc\n");
-  for (const auto& [name, samples] : {std::pair{"../a.wav", 80u}, {"../b.wav", 160u}}) {  // 8 kHz, 16-bit mono
-    const char head[] = "RIFF----WAVEfmt \x10\0\0\0\1\0\1\0\x40\x1f\0\0\x80\x3e\0\0\2\0\x10\0data--\0\0";
-    std::string wav = std::string(head, sizeof head - 1) + std::string(2 * samples, '\x11');
-    wav[4] = char(wav.size() - 8), wav[5] = char((wav.size() - 8) >> 8), wav[6] = wav[7] = 0, wav[40] = char(2 * samples), wav[41] = char(2 * samples >> 8);
-    lkt::writeFile(name, wav);
-  }
+  for (const auto& [name, samples] : {std::pair{"../a.wav", 80u}, {"../b.wav", 160u}})
+    lkt::writeFile(name, lkt::wav({{"fmt ", lkt::WAV_FORMAT}, {"data", lkt::sized(2 * samples, std::string(2 * samples, '\x11'))}}));
   const auto refused = [](int result, const std::string& line) { return result == -1 && lkt::logLines().back() == line; };
   testing::internal::CaptureStdout();
   for (int i = 0; i < lk::MAX_SPRITES; ++i) ASSERT_EQ(rm.loadSprite(i % 2 ? "../b-spr.txt" : "../a-spr.txt", i < 2 ? "twin" : ""), 0);
@@ -118,8 +110,7 @@ TEST(Resources, FullTablesRefuseAndTheFirstOfALabelIsFound) {
   rm.shutDown();
 }
 
-// The first draw after setSprite shows the frame it finds, then each frame
-// stays for `slowdown` draws; at -1 the animation stands still.
+// After setSprite each frame stays for `slowdown` draws; at -1 the animation stands still.
 TEST(Sprite, AnimationShowsEachFrameForItsSlowdownInDraws) {
   lk::Sprite sprite(3);
   for (const char* c : {"a", "b", "c"}) sprite.insertFrame(lk::Frame(1, 1, c));
@@ -133,8 +124,7 @@ TEST(Sprite, AnimationShowsEachFrameForItsSlowdownInDraws) {
   }
 }
 
-// Loads that work but rarely do what was meant, and calls out of order, are
-// named in the log; nothing else changes.
+// Loads that work but rarely do what was meant, and calls out of order, are named in the log.
 TEST(Misuse, IsNamedInTheLog) {
   const std::string head = "ResourceManager::loadSprite(): ../odd-spr.txt ";
   EXPECT_EQ(loadSprite("2\n3\n2\n1\nred\nabc\nabcde\nab\n", "odd").sprite, "2 3x2 1 1:abcabcde|ab|");

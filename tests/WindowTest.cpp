@@ -1,19 +1,14 @@
 // On a real window: colours, transparency and the fast path against the reference.
-#include <cmath>
-
 #include "Sprite.h"
 #include "Support.h"
 #include "ViewObject.h"
 
 using lkt::Entries, lkt::world;
 
-// What the game draws, twice: by the fast path, then by the per-cell
-// reference drawing. Boxed HUD items, a sprite with transparency over
-// another, every colour and every byte at whole and fractional places, and
-// cells whose later backgrounds cut into earlier glyphs from every side; then
-// a full screen of every printable character in every colour. The fast path
-// cuts glyphs along later backgrounds, whose texture coordinates may round
-// otherwise: at most 2 levels on at most 0.1% of the pixels.
+// Scenes drawn by the fast path and by the per-cell reference: HUD boxes, transparency, every
+// colour and byte at whole and fractional places, later backgrounds cutting glyphs from every
+// side, a screen of every character. Cut texture coordinates may round otherwise: at most 2
+// levels on at most 0.1% of the pixels.
 TEST(Window, ColoursAndTransparencyShowAndTheFastPathDrawsTheReferencePicture) {
   lk::DisplayManager& display = lk::DisplayManager::getInstance();
   lk::LogManager::getInstance().startUp();
@@ -28,8 +23,7 @@ TEST(Window, ColoursAndTransparencyShowAndTheFastPathDrawsTheReferencePicture) {
   EXPECT_NEAR(middle.getX(), 60, 1e-3);
   EXPECT_NEAR(middle.getY(), 18, 1e-3);
   // Without the font the start fails, and fails again when asked again; with it, it succeeds.
-  ASSERT_EQ(display.startUp(), -1);
-  ASSERT_EQ(display.startUp(), -1);
+  for (int attempt = 0; attempt < 2; ++attempt) ASSERT_EQ(display.startUp(), -1) << attempt;
   EXPECT_FALSE(display.isStarted());
   lkt::stageAssets();
   ASSERT_EQ(display.startUp(), 0);
@@ -37,8 +31,7 @@ TEST(Window, ColoursAndTransparencyShowAndTheFastPathDrawsTheReferencePicture) {
   const char* labels[] = {"Ducks Missed:", "ROUND", "Points:"};
   for (int i = 0; i < 3; ++i) {
     lk::ViewObject* p = new lk::ViewObject;
-    p->setViewString(labels[i]), p->setLocation(lk::ViewObjectLocation(i)), p->setValue(i == 2 ? -2300 : i);
-    p->setColor(i == 1 ? lk::WHITE : lk::YELLOW);
+    p->setViewString(labels[i]), p->setLocation(lk::ViewObjectLocation(i)), p->setValue(i == 2 ? -2300 : i), p->setColor(i == 1 ? lk::WHITE : lk::YELLOW);
   }
   lk::Sprite block(1), front(1);
   block.setColor(lk::GREEN), front.setColor(lk::RED), front.setTransparency('@');
@@ -61,16 +54,19 @@ TEST(Window, ColoursAndTransparencyShowAndTheFastPathDrawsTheReferencePicture) {
   const auto everyCharacter = [&] {
     for (int n = 0; n < 120 * 36; ++n) display.drawCh(lk::Vector(60 + n % 120, n / 120), char(' ' + n % 95), lk::Color(n / 95 % 8));
   };
+  const auto picture = [&] {  // what the window shows, then the next frame begun
+    display.flush();
+    sf::Texture texture;
+    texture.create(1024, 768), texture.update(*display.getWindow());
+    display.swapBuffer();
+    return texture.copyToImage();
+  };
   sf::Image shot[2];
   for (const auto& draw : {std::function<void()>(everyCharacter), std::function<void()>(scene)}) {
     for (int reference = 0; reference < 2; ++reference) {
       display.setReferenceDrawing(reference == 1);
       draw();
-      display.flush();
-      sf::Texture texture;
-      texture.create(1024, 768), texture.update(*display.getWindow());
-      shot[reference] = texture.copyToImage();
-      display.swapBuffer();
+      shot[reference] = picture();
     }
     int differing = 0, most = 0;
     for (unsigned i = 0; i < 1024 * 768; ++i) {
@@ -103,9 +99,7 @@ TEST(Window, ColoursAndTransparencyShowAndTheFastPathDrawsTheReferencePicture) {
     seen += red > 8 && red > 4 * green ? 'R' : green > 8 && green > 4 * red ? 'G' : '.';
   }
   EXPECT_EQ(seen, "GRGRRR..G");
-  // Every printable glyph stays inside its cell: the backgrounds of the cells
-  // drawn after it (to its right, as in a string, and the row below, as in a
-  // sprite) take none of its ink away.
+  // Every glyph keeps inside its cell: later backgrounds right and below take little of its ink.
   sf::Image alone[2];
   for (int cover = 0; cover < 2; ++cover) {
     for (int c = 0; c < 95; ++c) {
@@ -113,11 +107,7 @@ TEST(Window, ColoursAndTransparencyShowAndTheFastPathDrawsTheReferencePicture) {
       display.drawCh(lk::Vector(x, y), char(' ' + c), lk::WHITE);
       for (int n = 0; n < 4 * cover; ++n) display.drawCh(lk::Vector(x + float(n % 3 - 1), y + float(n > 0)), ' ', lk::WHITE);
     }
-    display.flush();
-    sf::Texture texture;
-    texture.create(1024, 768), texture.update(*display.getWindow());
-    alone[cover] = texture.copyToImage();
-    display.swapBuffer();
+    alone[cover] = picture();
   }
   double worst = 0;
   for (int c = 1; c < 95; ++c) {
@@ -130,6 +120,5 @@ TEST(Window, ColoursAndTransparencyShowAndTheFastPathDrawsTheReferencePicture) {
   }
   std::printf("the glyph most cut by the next cells' backgrounds loses %.1f %% of its ink\n", 100 * worst);
   EXPECT_LT(worst, 0.05);
-  world().shutDown();
-  display.shutDown();
+  world().shutDown(), display.shutDown();
 }

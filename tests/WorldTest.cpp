@@ -1,6 +1,4 @@
 // The world's rules for moves, collisions, exits and deletion; view events.
-#include <climits>
-#include <random>
 
 #include "EventCollision.h"
 #include "EventStep.h"
@@ -13,12 +11,10 @@ using lkt::Entries, lkt::world;
 
 namespace {
 
-// Entries such as "a lk::step 0", "a lk::collision a->b (11,10)", "a draw",
-// "a deleted", in the order they happened across all recorders.
+// "a lk::step 0", "a lk::collision a->b (11,10)", "a draw", "a deleted"... across all recorders.
 Entries journal;
 
-// An object with a 1 x 1 box centred on its place that journals its events,
-// drawing and deletion, and runs the hooks given.
+// A 1 x 1 box centred on its place that journals its events, draws and deletion; runs its hooks.
 struct Recorder : lk::Object {
   Recorder(std::string init_name, lk::Vector at, lk::Solidness solidness = lk::HARD) : name(std::move(init_name)) {
     setSolidness(solidness), setBox(lk::Box(lk::Vector(-0.5f, -0.5f), 1, 1)), setPosition(at);
@@ -48,14 +44,10 @@ struct Recorder : lk::Object {
 
 class World : public testing::Test {
  protected:
-  void SetUp() override {
-    lk::LogManager::getInstance().startUp();
-    world().startUp();
-  }
+  void SetUp() override { lk::LogManager::getInstance().startUp(), world().startUp(); }
   void TearDown() override { world().shutDown(); }
   static void frame(int step) {  // the loop's order, without a window
-    world().update();
-    world().draw();
+    world().update(), world().draw();
     const lk::EventStep event(step);
     world().onEvent(&event);
   }
@@ -97,8 +89,7 @@ TEST_F(World, SolidnessTypesAndTouchingDecideCollisionsAndMoves) {
   }
 }
 
-// Whatever objects come, jump, resize or go, the world's collision query
-// answers as a plain scan of its list does, in list order.
+// Whatever objects come, jump, resize or go, collisions are those of a plain scan, in list order.
 TEST_F(World, CollisionQueryAnswersAsAScanOfTheList) {
   std::mt19937 random(7);
   const auto in = [&](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
@@ -120,22 +111,17 @@ TEST_F(World, CollisionQueryAnswersAsAScanOfTheList) {
       if (random() % 5 == 0) p->setPosition(place());
       if (random() % 9 == 0) p->setBox(lk::Box(lk::Vector(-1, -1), in(0, 30), 2));
     }
-    for (std::size_t i = 0; i < objects.size();)
-      if (random() % 6 == 0)
-        delete objects[i], objects.erase(objects.begin() + long(i));
-      else
-        ++i;
+    const auto gone = [&](lk::Object* p) { return random() % 6 == 0 && (delete p, true); };
+    objects.erase(std::remove_if(objects.begin(), objects.end(), gone), objects.end());
     world().update();
     const lk::ObjectList all = world().getAllObjects();
     for (lk::Object* p : objects) {
       const lk::Vector where = random() % 2 ? place() : p->getPosition();
       std::vector<int> scanned, found;
-      for (int i = 0; i < all.getCount(); ++i) {
-        const lk::Object* q = all.at(i);
-        if (q != p && q->getSolidness() != lk::SPECTRAL && lk::boxIntersectsBox(lk::getWorldBox(p, where), lk::getWorldBox(q)) &&
+      for (int i = 0; i < all.getCount(); ++i)
+        if (const lk::Object* q = all.at(i); q != p && q->getSolidness() != lk::SPECTRAL && lk::boxIntersectsBox(lk::getWorldBox(p, where), lk::getWorldBox(q)) &&
             !(p->getType() == "Duck" && q->getType() == "Duck"))
           scanned.push_back(q->getId());
-      }
       const lk::ObjectList hits = world().getCollisions(p, where);
       for (int i = 0; i < hits.getCount(); ++i) found.push_back(hits.at(i)->getId());
       ASSERT_EQ(found, scanned) << round;
@@ -155,8 +141,7 @@ TEST_F(World, AFullWorldLeavesANewObjectOutside) {
 TEST_F(World, UpdateMovesByVelocityPlusAccelerationAndSaysOutOncePerExit) {
   Recorder* p = new Recorder("p", lk::Vector(100, 10), lk::SPECTRAL);
   p->setAcceleration(lk::Vector(0, 0.02f));
-  frame(0);
-  frame(1);
+  frame(0), frame(1);
   EXPECT_FLOAT_EQ(p->getPosition().getY(), 10.06f);  // + 0.02, then + 0.04
   // Box from x - 0.5 to x + 0.5: at -0.5 it touches the left edge.
   journal.clear();
@@ -177,8 +162,7 @@ TEST_F(World, MarkedObjectsGoOnceAtTheNextUpdateWithWhatTheirDestructorsMark) {
   Recorder* c = new Recorder("c", lk::Vector(104, 10), lk::SOFT);
   a->setAltitude(4), b->setAltitude(0), c->setAltitude(3);  // drawn from 0 up
   Recorder* made = nullptr;
-  // a marks itself twice; its destructor marks b, whose destructor makes an
-  // object that moves onto c in the same update.
+  // a marks itself twice; its destructor marks b, whose destructor makes one that moves onto c.
   a->on_event = [](Recorder& self, const lk::Event& e) {
     if (e.getType() == lk::STEP_EVENT) world().markForDelete(&self), world().markForDelete(&self);
   };

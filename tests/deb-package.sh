@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The Debian package from this build's install rules: files, dependencies and
-# lintian; installed here (as root, like CI), played by the user nobody through
-# /usr/games/fowlshot, purged with nothing left outside that user's folder.
+# The Debian package: files, dependencies, lintian; installed (as root, like CI), played by the
+# user nobody through /usr/games/fowlshot, purged with nothing left outside that user's folder.
 set -euo pipefail
 build=$1 source=$2
 [ "$(id -u)" -eq 0 ] || { echo "skipped: installing the package needs root"; exit 77; }

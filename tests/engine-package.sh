@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The engine installed into a fresh prefix, the prefix then moved elsewhere,
-# and both examples copied out of the tree, built against the moved engine
-# alone and started: hello's first frame drawn, then Q; catch's basket moved
-# with a held arrow key, its quiet log, then Q; status 0 each time.
+# The engine installed, its prefix moved, both examples built out of the tree against it alone:
+# hello's first frame, then Q; catch's basket moved by a held key, its quiet log, then Q; status 0.
 set -euo pipefail
 build=$1 source=$2
 work=$(mktemp -d) game=
@@ -11,11 +9,9 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 cmake --install "$build" --prefix "$work/first" --component engine > /dev/null
 mv "$work/first" "$work/prefix"
-# Nothing installed may name the place it was installed to, nor a library's
-# path on this machine: the package is found again wherever it is.
-if grep -rn -e "$work/first" -e '/usr/lib' -e '/usr/share' "$work/prefix/lib/cmake"; then
+# Found wherever it is: no installed file names its first place or this machine's libraries.
+! grep -rn -e "$work/first" -e '/usr/lib' -e '/usr/share' "$work/prefix/lib/cmake" ||
   fail "the installed CMake files name absolute paths"
-fi
 [ -s "$work/prefix/share/lark/lk-font.ttf" ] && [ -s "$work/prefix/share/lark/lk-font-copyright.txt" ] ||
   fail "no font installed with the engine"
 
@@ -36,11 +32,12 @@ start() {
   window=$(timeout 60 xdotool search --sync --name '^Fowlshot Lark$' | head -1) || fail "$1: no window"
 }
 
-# Lit pixels of the window, after its first frames.
-lit() {
+# The window's pixels that convert's options ($@) leave lit.
+pixels() {
   import -window "$window" ../frame.png
-  convert ../frame.png -threshold 20% -format '%[fx:int(mean*w*h)]' info:
+  convert ../frame.png "$@" -format '%[fx:int(mean*w*h)]' info:
 }
+lit() { pixels -threshold 20%; }
 
 stop() {
   xdotool windowfocus --sync "$window" key q
@@ -63,16 +60,10 @@ for _ in $(seq 300); do grep -qs "Sky::start(): game 1 begins." ../lark.log && b
 sleep 1
 before=$(lit)
 [ "$before" -gt 300 ] || fail "catch's first frames show $before lit pixels: $(cat ../lark.log)"
-# The basket starts in the middle of the bottom row; held Left takes it to
-# the left edge. Its yellow is measured in the bottom rows' left tenth.
-basket() {
-  import -window "$window" ../frame.png
-  convert ../frame.png -crop 102x68+0+700 -fx '(r>0.6&&g>0.6&&b<0.3)' -format '%[fx:int(mean*w*h)]' info:
-}
+# Held Left takes the basket from the middle to the left edge: its yellow in the bottom left tenth.
+basket() { pixels -crop 102x68+0+700 -fx '(r>0.6&&g>0.6&&b<0.3)'; }
 [ "$(basket)" -eq 0 ] || fail "catch's basket is at the left edge before any key"
-xdotool windowfocus --sync "$window" keydown Left
-sleep 2
-xdotool keyup Left
+xdotool windowfocus --sync "$window" keydown Left sleep 2 keyup Left
 [ "$(basket)" -gt 20 ] || fail "catch's basket did not reach the left edge with Left held"
 grep -q "(step #" ../lark.log && fail "catch switched the step lines off, yet they are in its log"
 stop catch

@@ -1,36 +1,15 @@
 #!/usr/bin/env bash
-# scripts/windows-deps' choice of the Debian revision to build, against a
-# made-up source index in which some pinned revisions are gone, and the
-# archive's address read from made-up apt sources.
+# scripts/windows-deps' choice of revision against a made-up index where some pins are gone, and
+# the archive read from made-up apt sources.
 set -euo pipefail
 deps=$(cd "$(dirname "$0")/.." && pwd)/scripts/windows-deps
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
-cat > "$dir/Sources" <<'END'
-Package: freetype
-Version: 2.13.3+dfsg-1+deb13u10
-Binary: libfreetype6
-
-Package: freetype
-Version: 2.13.3+dfsg-1+deb13u9
-
-Package: freetype
-Version: 2.13.4+dfsg-1
-
-Package: libogg
-Version: 1.3.5-3
-
-Package: openal-soft
-Version: 1:1.24.2-2
-
-Package: openal-soft
-Version: 1.24.2-9
-
-Package: libsfml
-Version: 2.6.2+dfsg-2
-END
+{ printf 'Package: freetype\nVersion: 2.13.3+dfsg-1+deb13u10\nBinary: libfreetype6\n'
+  printf '\nPackage: %s\nVersion: %s\n' freetype 2.13.3+dfsg-1+deb13u9 freetype 2.13.4+dfsg-1 libogg 1.3.5-3 \
+    openal-soft 1:1.24.2-2 openal-soft 1.24.2-9 libsfml 2.6.2+dfsg-2; } > "$dir/Sources"
 
 check() {  # check PIN EXPECTED-VERSION EXPECTED-NOTE
   local out err
@@ -41,15 +20,13 @@ check() {  # check PIN EXPECTED-VERSION EXPECTED-NOTE
 }
 check libogg=1.3.5-3 1.3.5-3 ""
 check libsfml=2.6.2+dfsg-2 2.6.2+dfsg-2 ""
-# The newest revision by Debian's ordering (u10 after u9), never another
-# upstream version nor another epoch.
+# The newest revision by Debian's ordering (u10 after u9), never another upstream nor epoch.
 check freetype=2.13.3+dfsg-1+deb13u2 2.13.3+dfsg-1+deb13u10 \
   "windows-deps: freetype 2.13.3+dfsg-1+deb13u2 is gone from Debian trixie; building 2.13.3+dfsg-1+deb13u10, the newest revision of 2.13.3+dfsg"
 check openal-soft=1:1.24.2-1 1:1.24.2-2 \
   "windows-deps: openal-soft 1:1.24.2-1 is gone from Debian trixie; building 1:1.24.2-2, the newest revision of 1:1.24.2"
-if "$deps" choose-version libvorbis=1.3.7-3 "$dir/Sources" > /dev/null 2> "$dir/err"; then
+! "$deps" choose-version libvorbis=1.3.7-3 "$dir/Sources" > /dev/null 2> "$dir/err" ||
   fail "a package missing from the index was chosen"
-fi
 grep -q "libvorbis 1.3.7 (pinned: libvorbis=1.3.7-3) is not in Debian trixie's index" "$dir/err" ||
   fail "no line naming the missing package: $(cat "$dir/err")"
 

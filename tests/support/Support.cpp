@@ -8,12 +8,6 @@
 #include <unistd.h>
 #endif
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
-
 namespace fs = std::filesystem;
 
 namespace lkt {
@@ -33,17 +27,15 @@ std::vector<std::string> logLines(const std::string& path) {
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();  // a log written on Windows
     if (line.size() >= 10 && line[2] == ':' && line[8] == ' ') line = line.substr(10);
-    // The window library's remarks on the machine (no vertical sync under
-    // Xvfb) may stand between any two of the engine's lines.
+    // SFML's remarks on the machine (no vertical sync under Xvfb) may come between any two lines.
     if (line.rfind("SFML::err(): ", 0) != 0) lines.push_back(line);
   }
   return lines;
 }
 
 int logCount(const std::string& line, const std::string& path) {
-  int n = 0;
-  for (const std::string& l : logLines(path)) n += l == line;
-  return n;
+  const std::vector<std::string> lines = logLines(path);
+  return int(std::count(lines.begin(), lines.end(), line));
 }
 
 bool run(const std::string& shell_command) { return std::system((shell_command + " >/dev/null 2>&1").c_str()) == 0; }
@@ -72,7 +64,6 @@ bool privateDisplay() {
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     const int null_fd = open("/dev/null", O_WRONLY);
     if (getppid() != parent || dup2(null_fd, 1) < 0 || dup2(null_fd, 2) < 0 || close(fds[0]) != 0) _exit(1);
-    // -displayfd: the server picks a free display and writes its number.
     execlp("Xvfb", "Xvfb", "-displayfd", std::to_string(fds[1]).c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset",
            static_cast<char*>(nullptr));
     _exit(127);
@@ -88,8 +79,7 @@ bool privateDisplay() {
 
 }  // namespace lkt
 
-// Each test process works in a fresh folder of its own, and records what it
-// plays through OpenAL Soft's "wave" output.
+// A fresh folder for each test process; what it plays recorded by OpenAL Soft's "wave" output.
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   std::error_code error;
