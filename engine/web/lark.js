@@ -65,48 +65,54 @@ mergeInto(LibraryManager.library, {
     MOST_CELL_IMAGES: 16384,
 
 
-    // One cell as the canvas draws it, offset by (fx, fy) pixels: its
-    // background rectangle (a cell's size) and, unless a space, its bold
-    // glyph on the baseline `size` below the cell's corner plus a fifth of
-    // its height. Kept as premultiplied words, so that putting it on the
-    // frame is a copy where it is opaque.
-    cellImage: function(id, ch, color, fx, fy, cell_width, cell_height, size, sx, sy) {
-      var w = Math.ceil(cell_width * sx + fx) + 1, h = Math.ceil(cell_height * sy + fy) + 1;
+    // Cells as the canvas draws them, each offset by its (fx, fy) pixels:
+    // the background rectangle (a cell's size) and, unless a space, the
+    // bold glyph on the baseline `size` below the cell's corner plus a fifth
+    // of its height. `wanted` holds [id, character, colour, fx, fy] each.
+    // They are drawn side by side and read back at once (each read-back
+    // waits for the canvas), and kept as premultiplied words, so that
+    // putting one on the frame is a copy where it is opaque.
+    makeCellImages: function(wanted, cell_width, cell_height, size, sx, sy) {
+      var w = Math.ceil(cell_width * sx) + 2, h = Math.ceil(cell_height * sy) + 2;
+      var across = Math.max(1, Math.floor(2048 / w)), down = Math.ceil(wanted.length / across);
       if (!LK.scratch) LK.scratch = document.createElement('canvas').getContext('2d', {willReadFrequently: true});
       var c = LK.scratch;
-      if (c.canvas.width < w || c.canvas.height < h) {
-        c.canvas.width = Math.max(w, c.canvas.width);
-        c.canvas.height = Math.max(h, c.canvas.height);
+      if (c.canvas.width < across * w || c.canvas.height < down * h) {
+        c.canvas.width = Math.max(across * w, c.canvas.width);
+        c.canvas.height = Math.max(down * h, c.canvas.height);
       }
       c.setTransform(1, 0, 0, 1, 0, 0);
-      c.clearRect(0, 0, w, h);
-      c.setTransform(sx, 0, 0, sy, fx, fy);
-      c.fillStyle = '#000000';
-      c.fillRect(0, 0, cell_width, cell_height);
-      if (ch !== 32) {
-        var css = LK.COLORS[color];
-        c.font = 'bold ' + size + 'px ' + (LK.family || 'monospace');
-        c.textBaseline = 'alphabetic';
-        c.lineWidth = 1;
-        c.lineJoin = 'round';
-        c.fillStyle = css;
-        c.strokeStyle = css;
-        var text = String.fromCharCode(ch);
+      c.clearRect(0, 0, across * w, down * h);
+      c.font = 'bold ' + size + 'px ' + (LK.family || 'monospace');
+      c.textBaseline = 'alphabetic';
+      c.lineWidth = 1;
+      c.lineJoin = 'round';
+      var i, cell;
+      for (i = 0; i < wanted.length; ++i) {
+        cell = wanted[i];
+        c.setTransform(sx, 0, 0, sy, (i % across) * w + cell[3], Math.floor(i / across) * h + cell[4]);
+        c.fillStyle = '#000000';
+        c.fillRect(0, 0, cell_width, cell_height);
+        if (cell[1] === 32) continue;
+        c.fillStyle = c.strokeStyle = LK.COLORS[cell[2]];
+        var text = String.fromCharCode(cell[1]);
         c.fillText(text, cell_width / 10, cell_height / 5 + size);
         c.strokeText(text, cell_width / 10, cell_height / 5 + size);
       }
-      var p = new Uint32Array(c.getImageData(0, 0, w, h).data.buffer);
-      for (var i = 0; i < p.length; ++i) {
-        var a = p[i] >>> 24;
-        if (a === 255 || a === 0) continue;
-        var r = ((p[i] & 255) * a + 127) / 255 | 0, g = ((p[i] >>> 8 & 255) * a + 127) / 255 | 0;
-        var b = ((p[i] >>> 16 & 255) * a + 127) / 255 | 0;
-        p[i] = (a << 24 | b << 16 | g << 8 | r) >>> 0;
+      var all = new Uint32Array(c.getImageData(0, 0, across * w, down * h).data.buffer), stride = across * w;
+      for (i = 0; i < wanted.length; ++i) {
+        var p = new Uint32Array(w * h), at = Math.floor(i / across) * h * stride + (i % across) * w;
+        for (var y = 0; y < h; ++y) p.set(all.subarray(at + y * stride, at + y * stride + w), y * w);
+        for (var k = 0; k < p.length; ++k) {
+          var a = p[k] >>> 24;
+          if (a === 255 || a === 0) continue;
+          var r = ((p[k] & 255) * a + 127) / 255 | 0, g = ((p[k] >>> 8 & 255) * a + 127) / 255 | 0;
+          var b = ((p[k] >>> 16 & 255) * a + 127) / 255 | 0;
+          p[k] = (a << 24 | b << 16 | g << 8 | r) >>> 0;
+        }
+        LK.cellImages[wanted[i][0]] = {width: w, height: h, pixels: p};
       }
-      var image = {width: w, height: h, pixels: p};
-      LK.cellImages[id] = image;
-      ++LK.cellImageCount;
-      return image;
+      LK.cellImageCount += wanted.length;
     },
 
     // Puts a cell image on the frame with its corner at whole pixel (x, y),
@@ -331,6 +337,7 @@ mergeInto(LibraryManager.library, {
     }
     var f = HEAPF32, w = HEAP32, at = cells >> 2;
     var bx = cell_width / 10, by = cell_height / 5;
+    var placed = new Int32Array(count * 3), wanted = [], asked = {};
     for (var i = 0; i < count; ++i, at += 4) {
       // The background's corner in the canvas's pixels: a whole pixel and
       // the nearest offset within it.
@@ -341,10 +348,17 @@ mergeInto(LibraryManager.library, {
       if (fy === n) { ++y; fy = 0; }
       var ch = w[at + 2] & 255, color = w[at + 3] >= 0 && w[at + 3] < 8 ? w[at + 3] : 7;
       var id = ((ch * 8 + color) * n + fx) * n + fy;
-      var image = LK.cellImages[id] ||
-          LK.cellImage(id, ch, color, fx / n, fy / n, cell_width, cell_height, pixels, sx, sy);
-      LK.putCellImage(image, x, y);
+      if (!LK.cellImages[id] && !asked[id]) {
+        asked[id] = true;
+        wanted.push([id, ch, color, fx / n, fy / n]);
+      }
+      placed[3 * i] = id;
+      placed[3 * i + 1] = x;
+      placed[3 * i + 2] = y;
     }
+    if (wanted.length > 0) LK.makeCellImages(wanted, cell_width, cell_height, pixels, sx, sy);
+    for (i = 0; i < count; ++i)
+      LK.putCellImage(LK.cellImages[placed[3 * i]], placed[3 * i + 1], placed[3 * i + 2]);
     LK.dirty = true;
   },
 
