@@ -35,7 +35,6 @@
 
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -49,20 +48,21 @@
 #endif
 
 #include "DisplayManager.h"
-#include "DuckShot.h"
 #include "EventCollision.h"
 #include "EventOut.h"
-#include "LoadResources.h"
-#include "LogManager.h"
-#include "NewRound.h"
+#include "FrameScenes.h"
 #include "Object.h"
-#include "ObjectList.h"
-#include "ObjectListIterator.h"
-#include "ResourceManager.h"
-#include "StartGame.h"
 #include "WorldManager.h"
 
 namespace fs = std::filesystem;
+
+using scenes::clearWorld;
+using scenes::drawFullScreen;
+using scenes::haveGameSprites;
+using scenes::setUpPlay;
+using scenes::setUpTitle;
+using scenes::startEngine;
+using scenes::stopEngine;
 
 namespace {
 
@@ -97,112 +97,17 @@ std::string stageAssets() {
   return parent;
 }
 
-// The sprite loader echoes every line it reads to standard output; that
-// would bury the figures.
-void loadResourcesQuietly() {
-  std::fflush(stdout);
-  const int saved = dup(STDOUT_FILENO);
-  const int null = open("/dev/null", O_WRONLY);
-  if (saved >= 0 && null >= 0) dup2(null, STDOUT_FILENO);
-  loadResources();
-  std::fflush(stdout);
-  if (saved >= 0) {
-    dup2(saved, STDOUT_FILENO);
-    close(saved);
-  }
-  if (null >= 0) close(null);
-}
-
-bool startEngine() {
-  if (lk::LogManager::getInstance().startUp() != 0) return false;
-  if (lk::DisplayManager::getInstance().startUp() != 0) {
-    std::fprintf(stderr, "no window: is DISPLAY set? (scripts/bench starts Xvfb)\n");
-    return false;
-  }
-  if (lk::WorldManager::getInstance().startUp() != 0) return false;
-  if (lk::ResourceManager::getInstance().startUp() != 0) return false;
-  loadResourcesQuietly();
-  return true;
-}
-
-// The scenes need the game's sprites; without them they would draw nothing
-// and time an empty frame.
-bool haveGameSprites() {
-  const lk::ResourceManager& resources = lk::ResourceManager::getInstance();
-  for (const char* label : {"start-game-alt", "ground", "gun", "duck-flying-left",
-                            "duck-flying-right", "duck-shot", "new-round"})
-    if (resources.getSprite(label) == nullptr) return false;
-  return true;
-}
-
-void stopEngine() {
-  lk::ResourceManager::getInstance().shutDown();
-  lk::WorldManager::getInstance().shutDown();
-  lk::DisplayManager::getInstance().shutDown();
-  lk::LogManager::getInstance().shutDown();
-}
-
-// Deletes every object and starts an empty world.
-void clearWorld() {
-  lk::WorldManager& world = lk::WorldManager::getInstance();
-  world.shutDown();
-  world.startUp();
-}
-
-float viewLeft() { return lk::WorldManager::getInstance().getView().getCorner().getX(); }
-
 // ---------------------------------------------------------------- frames
 
 void fullScreenFrame() {
-  lk::DisplayManager& display = lk::DisplayManager::getInstance();
-  const int columns = display.getHorizontalCells();
-  const int rows = display.getVerticalCells();
-  const float left = viewLeft();
-  for (int y = 0; y < rows; ++y) {
-    for (int x = 0; x < columns; ++x) {
-      const int n = y * columns + x;
-      // Every printable character and every colour but black.
-      const char ch = static_cast<char>('!' + n % 94);
-      const lk::Color color = static_cast<lk::Color>(1 + n % 7);
-      display.drawCh(lk::Vector(left + static_cast<float>(x), static_cast<float>(y)), ch, color);
-    }
-  }
-  display.swapBuffer();
+  drawFullScreen();
+  lk::DisplayManager::getInstance().swapBuffer();
 }
 
 // What the game loop does after the update: the world draws, the frame shows.
 void worldFrame() {
   lk::WorldManager::getInstance().draw();
   lk::DisplayManager::getInstance().swapBuffer();
-}
-
-void setUpTitle() {
-  clearWorld();
-  new StartGame;
-}
-
-// A busy moment of play: the HUD, ground, gun and reticle, two ducks in the
-// view, a shot duck falling and the new-round banner.
-void setUpPlay() {
-  clearWorld();
-  // The start screen's own way into a game: HUD, duck manager, ground, gun,
-  // reticle and the first two ducks. The update deletes the start screen.
-  (new StartGame)->start(0);
-  lk::WorldManager::getInstance().update();
-
-  const float left = viewLeft();
-  int ducks = 0;
-  const lk::ObjectList all = lk::WorldManager::getInstance().getAllObjects();
-  lk::ObjectListIterator li(&all);
-  for (li.first(); !li.isDone(); li.next()) {
-    lk::Object* p_object = li.currentObject();
-    if (p_object->getType() != "Duck") continue;
-    // Ducks start outside the view; bring them in where a player sees them.
-    p_object->setPosition(ducks == 0 ? lk::Vector(left + 35, 9) : lk::Vector(left + 85, 13));
-    ++ducks;
-  }
-  new DuckShot(lk::Vector(left + 60, 22));
-  new NewRound;
 }
 
 // ---------------------------------------------------------------- world update
@@ -563,12 +468,7 @@ int snapshot(const std::string& name, const std::string& file) {
     setUpCase(c);
     if (c.name.find("full-screen") != std::string::npos) {
       fullScreenFrame();  // it swaps itself; draw it again without swapping
-      lk::DisplayManager& display = lk::DisplayManager::getInstance();
-      const int columns = display.getHorizontalCells();
-      for (int n = 0; n < columns * display.getVerticalCells(); ++n)
-        display.drawCh(lk::Vector(viewLeft() + static_cast<float>(n % columns),
-                                  static_cast<float>(n / columns)),
-                       static_cast<char>('!' + n % 94), static_cast<lk::Color>(1 + n % 7));
+      drawFullScreen();
     } else {
       lk::WorldManager::getInstance().draw();
     }
@@ -644,8 +544,12 @@ int main(int argc, char** argv) {
   setenv("ALSOFT_DRIVERS", "null", 0);
 
   const std::string staged = stageAssets();
-  if (!startEngine()) {
-    std::fprintf(stderr, "the engine did not start; see %s/lark.log\n", staged.c_str());
+  if (const char* failed = startEngine()) {
+    std::fprintf(stderr, "the engine's %s did not start%s; see %s/lark.log\n", failed,
+                 std::strcmp(failed, "DisplayManager") == 0
+                     ? " (no window: is DISPLAY set? scripts/bench starts Xvfb)"
+                     : "",
+                 staged.c_str());
     return 1;
   }
 

@@ -12,9 +12,9 @@ int lk_web_open(int width, int height, const char* title);
 void lk_web_close();
 void lk_web_set_title(const char* title);
 void lk_web_set_key_repeat(int repeat);
-// Fills the canvas with an engine colour before the next frame's drawing.
+// Fills the frame being put together with an engine colour.
 void lk_web_clear(int color);
-// Ends a frame: a frame that drew nothing shows the cleared canvas.
+// Ends a frame: the canvas shows it, the cleared frame when nothing was drawn.
 void lk_web_present();
 // Loads a TrueType file of the in-memory file system as the glyphs' font; 0 or -1.
 int lk_web_load_font(const char* path);

@@ -1,7 +1,7 @@
 // Draws the display manager's cells on the page's canvas: the cells of a
-// frame are gathered here and handed to the page in one call, which draws
-// each cell's background rectangle and bold glyph with the canvas's 2-D
-// drawing, in the order the cells came.
+// frame are gathered here and handed to the page in one call, which puts
+// each cell's background rectangle and bold glyph on the frame, in the order
+// the cells came, from images of the cells the canvas draws once.
 #ifndef LK_GLYPH_BATCH_H
 #define LK_GLYPH_BATCH_H
 

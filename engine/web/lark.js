@@ -57,12 +57,93 @@ mergeInto(LibraryManager.library, {
       }
     },
 
-    pendingClear: -1,
-    applyClear: function() {
-      if (LK.pendingClear < 0 || !LK.ctx) return;
-      LK.ctx.fillStyle = LK.COLORS[LK.pendingClear < 8 ? LK.pendingClear : 7];
-      LK.ctx.fillRect(0, 0, LK.width, LK.height);
-      LK.pendingClear = -1;
+    // The frame is put together here, pixel by pixel, and handed to the
+    // canvas whole when it ends: a canvas's own drawing of thousands of
+    // small rectangles and outlined glyphs costs the browser several times
+    // more (bench/README.md). Each cell is one image, its background with
+    // its glyph, drawn once by the canvas at each quarter-pixel offset it
+    // is met at and kept.
+    frame: null,       // ImageData of the canvas's backing store
+    pixels: null,      // the frame as 32-bit RGBA words
+    dirty: false,      // the frame has changed since the canvas was given it
+    cellImages: {},    // by character, colour and offset: {width, height, pixels}
+    cellImageCount: 0,
+    cellImageKey: '',  // the geometry and font the kept images were drawn with
+    scratch: null,     // the 2-D context the cell images are drawn on
+    PHASES: 4,         // offsets per pixel, across and down
+    MOST_CELL_IMAGES: 16384,
+
+    // Cells as the canvas draws them, each offset by its (fx, fy) pixels:
+    // the background rectangle (a cell's size) and, unless a space, the
+    // bold glyph on the baseline `size` below the cell's corner plus a fifth
+    // of its height. `wanted` holds [id, character, colour, fx, fy] each.
+    // They are drawn side by side and read back at once (each read-back
+    // waits for the canvas), and kept as premultiplied words, so that
+    // putting one on the frame is a copy where it is opaque.
+    makeCellImages: function(wanted, cell_width, cell_height, size, sx, sy) {
+      var w = Math.ceil(cell_width * sx) + 2, h = Math.ceil(cell_height * sy) + 2;
+      var across = Math.max(1, Math.floor(2048 / w)), down = Math.ceil(wanted.length / across);
+      if (!LK.scratch) LK.scratch = document.createElement('canvas').getContext('2d', {willReadFrequently: true});
+      var c = LK.scratch;
+      if (c.canvas.width < across * w || c.canvas.height < down * h) {
+        c.canvas.width = Math.max(across * w, c.canvas.width);
+        c.canvas.height = Math.max(down * h, c.canvas.height);
+      }
+      c.setTransform(1, 0, 0, 1, 0, 0);
+      c.clearRect(0, 0, across * w, down * h);
+      c.font = 'bold ' + size + 'px ' + (LK.family || 'monospace');
+      c.textBaseline = 'alphabetic';
+      c.lineWidth = 1;
+      c.lineJoin = 'round';
+      var i, cell;
+      for (i = 0; i < wanted.length; ++i) {
+        cell = wanted[i];
+        c.setTransform(sx, 0, 0, sy, (i % across) * w + cell[3], Math.floor(i / across) * h + cell[4]);
+        c.fillStyle = '#000000';
+        c.fillRect(0, 0, cell_width, cell_height);
+        if (cell[1] === 32) continue;
+        c.fillStyle = c.strokeStyle = LK.COLORS[cell[2]];
+        var text = String.fromCharCode(cell[1]);
+        c.fillText(text, cell_width / 10, cell_height / 5 + size);
+        c.strokeText(text, cell_width / 10, cell_height / 5 + size);
+      }
+      var all = new Uint32Array(c.getImageData(0, 0, across * w, down * h).data.buffer), stride = across * w;
+      for (i = 0; i < wanted.length; ++i) {
+        var p = new Uint32Array(w * h), at = Math.floor(i / across) * h * stride + (i % across) * w;
+        for (var y = 0; y < h; ++y) p.set(all.subarray(at + y * stride, at + y * stride + w), y * w);
+        for (var k = 0; k < p.length; ++k) {
+          var a = p[k] >>> 24;
+          if (a === 255 || a === 0) continue;
+          var r = ((p[k] & 255) * a + 127) / 255 | 0, g = ((p[k] >>> 8 & 255) * a + 127) / 255 | 0;
+          var b = ((p[k] >>> 16 & 255) * a + 127) / 255 | 0;
+          p[k] = (a << 24 | b << 16 | g << 8 | r) >>> 0;
+        }
+        LK.cellImages[wanted[i][0]] = {width: w, height: h, pixels: p};
+      }
+      LK.cellImageCount += wanted.length;
+    },
+
+    // Puts a cell image on the frame with its corner at whole pixel (x, y),
+    // over what is there, cut at the frame's edges.
+    putCellImage: function(image, x, y) {
+      var W = LK.frame.width, out = LK.pixels, src = image.pixels, w = image.width;
+      var x0 = x < 0 ? -x : 0, x1 = Math.min(w, W - x);
+      var y0 = y < 0 ? -y : 0, y1 = Math.min(image.height, LK.frame.height - y);
+      for (var row = y0; row < y1; ++row) {
+        var s = row * w, d = (y + row) * W + x;
+        for (var col = x0; col < x1; ++col) {
+          var p = src[s + col], a = p >>> 24;
+          if (a === 255) {
+            out[d + col] = p;
+          } else if (a !== 0) {
+            var q = out[d + col], k = 255 - a;
+            var r = (p & 255) + (((q & 255) * k + 127) / 255 | 0);
+            var g = (p >>> 8 & 255) + (((q >>> 8 & 255) * k + 127) / 255 | 0);
+            var b = (p >>> 16 & 255) + (((q >>> 16 & 255) * k + 127) / 255 | 0);
+            out[d + col] = (0xff000000 | b << 16 | g << 8 | r) >>> 0;
+          }
+        }
+      }
     },
 
     // Pointer position in canvas pixels (the game's 1024 x 768), whatever
@@ -101,6 +182,9 @@ mergeInto(LibraryManager.library, {
       LK.ctx.setTransform(LK.canvas.width / LK.width, 0, 0, LK.canvas.height / LK.height, 0, 0);
       LK.ctx.fillStyle = '#000000';
       LK.ctx.fillRect(0, 0, LK.width, LK.height);
+      LK.frame = LK.ctx.createImageData(LK.canvas.width, LK.canvas.height);
+      LK.pixels = new Uint32Array(LK.frame.data.buffer);
+      LK.pixels.fill(0xff000000);
     },
 
     listen: function() {
@@ -223,48 +307,63 @@ mergeInto(LibraryManager.library, {
     LK.keyRepeat = !!repeat;
   },
 
-  // The engine clears the window right after showing a frame, but the
-  // browser shows the canvas only later, while the game loop sleeps: the
-  // clear waits for the next frame's first drawing (or its present).
+  // Fills the frame; the canvas keeps showing the last one until the next present.
   lk_web_clear__deps: ['$LK'],
   lk_web_clear: function(color) {
-    LK.pendingClear = color;
+    if (!LK.pixels) return;
+    var rgb = parseInt(LK.COLORS[color >= 0 && color < 8 ? color : 7].slice(1), 16);
+    LK.pixels.fill((0xff000000 | (rgb & 255) << 16 | rgb & 0xff00 | rgb >> 16) >>> 0);
+    LK.dirty = true;
   },
 
   lk_web_present__deps: ['$LK'],
   lk_web_present: function() {
-    LK.applyClear();
+    if (LK.ctx && LK.dirty) LK.ctx.putImageData(LK.frame, 0, 0);
+    LK.dirty = false;
   },
 
   // Draws `count` cells from the records at `cells` (four 32-bit words each:
   // x and y of the cell's corner in pixels as floats, the character, the
-  // colour), in order: each cell's background, offset by a tenth of its width
-  // and a fifth of its height, covers what earlier cells drew there, then its
-  // glyph sits on the baseline `pixels` below the corner. Bold glyphs are
-  // thickened by a pixel's outline, as the desktop's bold style does.
+  // colour) on the frame, in order: each cell's background, offset by a
+  // tenth of its width and a fifth of its height, covers what earlier cells
+  // drew there, then its glyph sits on the baseline `pixels` below the
+  // corner. Bold glyphs are thickened by a pixel's outline, as the
+  // desktop's bold style does. The canvas shows the frame from its present.
   lk_web_draw_cells__deps: ['$LK'],
   lk_web_draw_cells: function(cells, count, cell_width, cell_height, pixels) {
-    var ctx = LK.ctx;
-    if (!ctx || count <= 0) return;
-    LK.applyClear();
+    if (!LK.ctx || !LK.frame || count <= 0) return;
+    var sx = LK.canvas.width / LK.width, sy = LK.canvas.height / LK.height, n = LK.PHASES;
+    var key = [cell_width, cell_height, pixels, sx, sy, LK.family].join();
+    if (key !== LK.cellImageKey || LK.cellImageCount > LK.MOST_CELL_IMAGES) {
+      LK.cellImages = {};
+      LK.cellImageCount = 0;
+      LK.cellImageKey = key;
+    }
     var f = HEAPF32, w = HEAP32, at = cells >> 2;
     var bx = cell_width / 10, by = cell_height / 5;
-    ctx.font = 'bold ' + pixels + 'px ' + (LK.family || 'monospace');
-    ctx.textBaseline = 'alphabetic';
-    ctx.lineWidth = 1;
-    ctx.lineJoin = 'round';
+    var placed = new Int32Array(count * 3), wanted = [], asked = {};
     for (var i = 0; i < count; ++i, at += 4) {
-      var x = f[at], y = f[at + 1], ch = w[at + 2], color = w[at + 3];
-      ctx.fillStyle = '#000000';
-      ctx.fillRect(x - bx, y - by, cell_width, cell_height);
-      if (ch === 32) continue;
-      var css = LK.COLORS[color >= 0 && color < 8 ? color : 7];
-      ctx.fillStyle = css;
-      ctx.strokeStyle = css;
-      var text = String.fromCharCode(ch & 255);
-      ctx.fillText(text, x, y + pixels);
-      ctx.strokeText(text, x, y + pixels);
+      // The background's corner in the canvas's pixels: a whole pixel and
+      // the nearest offset within it.
+      var X = (f[at] - bx) * sx, Y = (f[at + 1] - by) * sy;
+      var x = Math.floor(X), y = Math.floor(Y);
+      var fx = Math.round((X - x) * n), fy = Math.round((Y - y) * n);
+      if (fx === n) { ++x; fx = 0; }
+      if (fy === n) { ++y; fy = 0; }
+      var ch = w[at + 2] & 255, color = w[at + 3] >= 0 && w[at + 3] < 8 ? w[at + 3] : 7;
+      var id = ((ch * 8 + color) * n + fx) * n + fy;
+      if (!LK.cellImages[id] && !asked[id]) {
+        asked[id] = true;
+        wanted.push([id, ch, color, fx / n, fy / n]);
+      }
+      placed[3 * i] = id;
+      placed[3 * i + 1] = x;
+      placed[3 * i + 2] = y;
     }
+    if (wanted.length > 0) LK.makeCellImages(wanted, cell_width, cell_height, pixels, sx, sy);
+    for (i = 0; i < count; ++i)
+      LK.putCellImage(LK.cellImages[placed[3 * i]], placed[3 * i + 1], placed[3 * i + 2]);
+    LK.dirty = true;
   },
 
   // Takes the oldest queued input into the five words at `record`; 0 when

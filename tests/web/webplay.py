@@ -1,28 +1,19 @@
 #!/usr/bin/python3
 """The web build, served from ZIP on 127.0.0.1, played in a headless Chromium over DevTools and
 judged against the desktop program's pictures. Usage: webplay.py ZIP DESKTOP_GAME_DIR [unittest args]"""
-import base64, http.server, json, os, re, shutil, subprocess, sys, tempfile, threading, time, unittest, urllib.request
-import zipfile
+import os, shutil, subprocess, sys, tempfile, time, unittest
 
 import numpy
-import websocket
+
+import chromium
+from chromium import STEP, wait_for
 
 ZIP, DESKTOP = sys.argv[1], sys.argv[2]
 CW, CH = 1024 / 120, 768 / 36
-STEP = re.compile(r'GameManager::run\(\): \(step #(\d+)\) loop_time = (\d+) microseconds, sleep_time = (\d+) milliseconds\.')
 MISSED = 'Duck::out(): duck missed'
 SHUT_DOWN = 'GameManager::shutDown(): All managers are shutting down.'
 SHOTS = os.environ.get('LK_WEB_SHOTS', tempfile.gettempdir())  # where screenshots are kept
 COLORS = ['black', 'blue', 'green', 'cyan', 'red', 'magenta', 'yellow', 'white']
-
-
-def wait_for(condition, seconds=60, poll=0.02):
-    end = time.time() + seconds
-    while time.time() < end:
-        if value := condition():
-            return value
-        time.sleep(poll)
-    return None
 
 
 def soften(a):  # a 3 x 3 box blur
@@ -136,85 +127,17 @@ def desktop_references():
         shutil.rmtree(os.path.dirname(game), ignore_errors=True)
 
 
-class Browser:
-    """Debian's Chromium, headless with a fresh profile, on one page, driven over its DevTools socket."""
-
-    def __init__(self, before_load=None):
-        self.profile = tempfile.mkdtemp(prefix='lk-chromium-')
-        self.process = subprocess.Popen(
-            ['chromium', '--headless=new', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-             '--disable-component-update', '--disable-sync', '--user-data-dir=' + self.profile, '--remote-debugging-port=0',
-             'about:blank'], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        port_file = os.path.join(self.profile, 'DevToolsActivePort')
-        text = lambda: open(port_file).read() if os.path.exists(port_file) else ''
-        port = wait_for(lambda: '\n' in text() and text().split()[0], 60)
-        assert port, 'Chromium did not start'
-        page = wait_for(lambda: [t for t in self.targets(port) if t['type'] == 'page'], 30)[0]
-        self.socket = websocket.create_connection(page['webSocketDebuggerUrl'], timeout=60)
-        self.next_id, self.console = 0, []
-        self.call('Runtime.enable'), self.call('Page.enable')
-        # The canvas at its own size, the status line below it.
-        self.call('Emulation.setDeviceMetricsOverride', width=1024, height=800, deviceScaleFactor=1, mobile=False)
-        if before_load:
-            self.call('Page.addScriptToEvaluateOnNewDocument', source=before_load)
-
-    @staticmethod
-    def targets(port):
-        try:
-            return json.load(urllib.request.urlopen('http://127.0.0.1:%s/json' % port, timeout=5))
-        except OSError:
-            return []
-
-    def call(self, method, **params):
-        self.next_id += 1
-        self.socket.send(json.dumps({'id': self.next_id, 'method': method, 'params': params}))
-        while True:
-            message = json.loads(self.socket.recv())
-            if message.get('id') == self.next_id:
-                assert 'error' not in message, (method, message['error'])
-                return message.get('result', {})
-            self.event(message)
-
-    def event(self, message):
-        if message.get('method') == 'Runtime.consoleAPICalled':
-            p = message['params']
-            text = ' '.join(str(a.get('value', '')) for a in p['args'])
-            self.console.append((p['timestamp'] / 1000, re.sub(r'^\d\d:\d\d:\d\d\s+', '', text)))
-
-    def lines(self, timed=False):  # the console's, without time stamps; with the browser's when timed
-        self.socket.settimeout(0.005)
-        try:
-            while True:
-                self.event(json.loads(self.socket.recv()))
-        except websocket.WebSocketTimeoutException:
-            pass
-        self.socket.settimeout(60)
-        return list(self.console) if timed else [t for _, t in self.console]
+class Browser(chromium.Browser):
+    """The shared driver, with what the tests look at: cells on screenshots, steps and log lines."""
 
     def count(self, line):
         return self.lines().count(line)
-
-    def last_step(self):
-        steps = [int(m.group(1)) for m in map(STEP.match, self.lines()) if m]
-        return steps[-1] if steps else -1
 
     def wait_step(self, step):
         return wait_for(lambda: self.last_step() >= step, 60)
 
     def wait_count(self, line, n):
         return wait_for(lambda: self.count(line) >= n, 90, 0.05)
-
-    def open(self, url):
-        self.call('Page.navigate', url=url)
-        assert wait_for(lambda: self.evaluate('location.href') == url and self.evaluate('document.readyState') == 'complete', 30)
-
-    def evaluate(self, expression):
-        return self.call('Runtime.evaluate', expression=expression, returnByValue=True)['result'].get('value')
-
-    def key(self, code, key, vk):
-        for kind in ('keyDown', 'keyUp'):
-            self.call('Input.dispatchKeyEvent', type=kind, code=code, key=key, windowsVirtualKeyCode=vk,
-                      text=key if kind == 'keyDown' and len(key) == 1 else '')
 
     def click(self, col, row):
         x, y = int(col * CW), int(row * CH)
@@ -223,8 +146,7 @@ class Browser:
             self.call('Input.dispatchMouseEvent', type=kind, x=x, y=y, button='left', clickCount=1)
 
     def picture(self):
-        png = self.call('Page.captureScreenshot', format='png', clip={'x': 0, 'y': 0, 'width': 1024, 'height': 768, 'scale': 1})
-        return Picture(base64.b64decode(png['data']))
+        return Picture(self.screenshot())
 
     def see(self, name, condition, seconds=60):  # screenshots until one does; the last kept
         last = []
@@ -238,28 +160,6 @@ class Browser:
 
     def status(self):
         return self.evaluate("document.getElementById('status').textContent")
-
-    def close(self):
-        self.process.kill(), self.process.wait()
-        shutil.rmtree(self.profile, ignore_errors=True)
-
-
-class Quiet(http.server.SimpleHTTPRequestHandler):
-    extensions_map = dict(http.server.SimpleHTTPRequestHandler.extensions_map, **{'.wasm': 'application/wasm'})
-    log_message = lambda self, *args: None
-
-
-class Server:  # the zip's files on 127.0.0.1
-    def __init__(self):
-        self.root = tempfile.mkdtemp(prefix='lk-web-')
-        zipfile.ZipFile(ZIP).extractall(self.root)
-        self.httpd = http.server.ThreadingHTTPServer(('127.0.0.1', 0), lambda *a: Quiet(*a, directory=self.root))
-        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
-        self.url = 'http://127.0.0.1:%d/index.html' % self.httpd.server_address[1]
-
-    def close(self):
-        self.httpd.shutdown()
-        shutil.rmtree(self.root, ignore_errors=True)
 
 
 class Ducks:
@@ -301,7 +201,7 @@ class Page(unittest.TestCase):
             TITLES, HUD = desktop_references()
 
     def start(self, before_load=None):
-        self.server, self.browser = Server(), Browser(before_load)
+        self.server, self.browser = chromium.Server(ZIP), Browser(before_load)
         self.addCleanup(self.server.close), self.addCleanup(self.browser.close)
         self.browser.open(self.server.url)
 
@@ -457,7 +357,7 @@ class Failures(unittest.TestCase):
                  ('delete window.WebAssembly;', None, 'This browser cannot run WebAssembly'),
                  ('HTMLCanvasElement.prototype.getContext = () => null;', None, 'This browser gives the page no canvas')]
         for script, url, sentence in cases:
-            server, browser = Server(), Browser(script)
+            server, browser = chromium.Server(ZIP), Browser(script)
             try:
                 browser.open(url % server.root if url else server.url)
                 said = wait_for(lambda: browser.evaluate("window.lark && window.lark.state") == 'failed' and browser.status(), 30)
