@@ -12,7 +12,7 @@ Usage: webbench.py ZIP BENCH_PAGE_DIR DESKTOP_TIMINGS [--frames N] [--step-secon
   S seconds (0: not measured).
 Ends with one line per figure and the targets, each line starting "web ".
 """
-import argparse, http.server, os, re, sys, threading, time
+import argparse, os, re, sys, time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'web'))
 import chromium  # noqa: E402
@@ -46,18 +46,6 @@ FIRST_FRAME_PROBE = r'''
 '''
 
 
-class Folder:
-    """A folder served on 127.0.0.1."""
-
-    def __init__(self, root):
-        self.httpd = http.server.ThreadingHTTPServer(('127.0.0.1', 0), lambda *a: chromium.Quiet(*a, directory=root))
-        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
-        self.url = 'http://127.0.0.1:%d/index.html' % self.httpd.server_address[1]
-
-    def close(self):
-        self.httpd.shutdown()
-
-
 def desktop_frames(path):
     """The desktop benchmark's frame times by label, from its summary lines."""
     frames = {}
@@ -71,7 +59,7 @@ def desktop_frames(path):
 
 def frame_figures(page_dir, frames):
     """{case: (total, drawing, read-back)} from the benchmark page's console."""
-    folder, browser = Folder(page_dir), chromium.Browser()
+    folder, browser = chromium.Server(page_dir), chromium.Browser()
     try:
         browser.call('Page.navigate', url=folder.url + '?frames=%d' % frames)
         finished = lambda: [l for l in browser.lines() if l.startswith('web-bench: done') or 'did not start' in l

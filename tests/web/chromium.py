@@ -117,16 +117,19 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
 
 
 class Server:
-    """The files of a zip, served on 127.0.0.1."""
+    """The files of a zip, or of a folder, served on 127.0.0.1."""
 
-    def __init__(self, zip_path):
-        self.root = tempfile.mkdtemp(prefix='lk-web-')
-        with zipfile.ZipFile(zip_path) as z:
-            z.extractall(self.root)
+    def __init__(self, path):
+        self.unpacked = not os.path.isdir(path)
+        self.root = tempfile.mkdtemp(prefix='lk-web-') if self.unpacked else path
+        if self.unpacked:
+            with zipfile.ZipFile(path) as z:
+                z.extractall(self.root)
         self.httpd = http.server.ThreadingHTTPServer(('127.0.0.1', 0), lambda *a: Quiet(*a, directory=self.root))
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
         self.url = 'http://127.0.0.1:%d/index.html' % self.httpd.server_address[1]
 
     def close(self):
         self.httpd.shutdown()
-        shutil.rmtree(self.root, ignore_errors=True)
+        if self.unpacked:
+            shutil.rmtree(self.root, ignore_errors=True)
